@@ -1,0 +1,36 @@
+// Bounded text: the one way this code writes into a character buffer.
+// Every write stays inside the buffer, always leaves it NUL-terminated and says whether
+// anything had to be cut. Sizes come from the arrays themselves wherever possible.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// Appends at most `source_limit` bytes of the NUL-terminated `source` (stopping at its first
+// NUL) to the NUL-terminated text in `buffer` of `capacity` bytes. Returns true when all of
+// it fit, false when it was cut to fit (or `capacity` is 0, or `buffer` holds no NUL).
+bool text_append(char* buffer, size_t capacity, const char* source, size_t source_limit = SIZE_MAX);
+
+// Replaces the text in `buffer` by `source`; same limits and result as text_append.
+bool text_copy(char* buffer, size_t capacity, const char* source, size_t source_limit = SIZE_MAX);
+
+template <size_t N>
+bool text_append(char (&buffer)[N], const char* source, size_t source_limit = SIZE_MAX)
+{
+    return text_append(buffer, N, source, source_limit);
+}
+
+template <size_t N>
+bool text_copy(char (&buffer)[N], const char* source, size_t source_limit = SIZE_MAX)
+{
+    return text_copy(buffer, N, source, source_limit);
+}
+
+// Decimal text of a 32-bit signed integer, as "%d" and "%i" give it (no padding, "-" for
+// negatives, INT32_MIN included): at most 11 characters and the NUL.
+constexpr size_t DECIMAL_TEXT_SIZE = 12;
+void format_decimal(int32_t value, char (&text)[DECIMAL_TEXT_SIZE]);
+
+// Replaces, in place, every byte equal to `from` in the NUL-terminated `text` with `to`.
+// Returns `text`.
+char* replace_char(char* text, char from, char to);

@@ -1,0 +1,60 @@
+#include "lookup/page_address.h"
+
+#include "common/bounded_text.h"
+#include "build_config.h"
+
+namespace {
+
+constexpr char PORTUGUESE_BASE[] = "http://" CANTOVIA_SITE_PT "/winamp.php?a=";
+constexpr char ENGLISH_BASE[] = "http://" CANTOVIA_SITE_EN "/winamp.php?a=";
+constexpr char SPANISH_BASE[] = "http://" CANTOVIA_SITE_ES "/winamp.php?a=";
+
+// A base must leave room for the track's keys.
+static_assert(sizeof PORTUGUESE_BASE <= PAGE_ADDRESS_SIZE / 2, "Portuguese site host too long");
+static_assert(sizeof ENGLISH_BASE <= PAGE_ADDRESS_SIZE / 2, "English site host too long");
+static_assert(sizeof SPANISH_BASE <= PAGE_ADDRESS_SIZE / 2, "Spanish site host too long");
+
+} // namespace
+
+const char NOTICE_PAGE_ADDRESS[] = "http://" CANTOVIA_NOTICE_HOST "/wdesabilitado.htm";
+static_assert(sizeof("http://" CANTOVIA_NOTICE_HOST "/wdesabilitado.htm") <= PAGE_ADDRESS_SIZE,
+              "notice host too long");
+
+const char* site_base_address(int32_t language)
+{
+    switch (language) {
+    case 1:
+        return PORTUGUESE_BASE;
+    case 2:
+        return ENGLISH_BASE;
+    case 3:
+        return SPANISH_BASE;
+    default:
+        return nullptr;
+    }
+}
+
+bool copy_address_value(char* buffer, size_t capacity, const char* text)
+{
+    const bool fit = text_copy(buffer, capacity, text);
+    if (capacity > 0) {
+        replace_char(buffer, AMPERSAND, AMPERSAND_STAND_IN);
+    }
+    return fit;
+}
+
+bool compose_page_address(char (&address)[PAGE_ADDRESS_SIZE], const char* base, const char* path,
+                          const char* title, int32_t seconds)
+{
+    bool fit = text_copy(address, base);
+    fit = text_append(address, path) && fit;
+    fit = text_append(address, "&t=") && fit;
+    fit = text_append(address, title) && fit;
+    if (seconds > 1) {
+        char digits[DECIMAL_TEXT_SIZE];
+        format_decimal(seconds, digits);
+        fit = text_append(address, "&segundos=") && fit;
+        fit = text_append(address, digits) && fit;
+    }
+    return fit;
+}

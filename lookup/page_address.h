@@ -1,0 +1,38 @@
+// The address of a lyrics page: the site of the chosen language, then the keys that
+// describe the track. Values go into the address as they are, except that "&" becomes "e"
+// so that a value cannot end its own key.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+constexpr size_t PAGE_ADDRESS_SIZE = 352;
+constexpr size_t PATH_TEXT_SIZE = 1024;
+// A title can never fill more than the address it goes into.
+constexpr size_t TITLE_TEXT_SIZE = PAGE_ADDRESS_SIZE;
+
+constexpr char AMPERSAND = '&';
+constexpr char AMPERSAND_STAND_IN = 'e';
+
+// "http://<site>/winamp.php?a=" for language 1 (Portuguese), 2 (English) or 3 (Spanish);
+// null for any other value.
+const char* site_base_address(int32_t language);
+
+// "http://<notice host>/wdesabilitado.htm", shown when the user leaves the lookup off.
+extern const char NOTICE_PAGE_ADDRESS[];
+
+// Copies host text into `buffer` with every "&" replaced by "e". Returns false when the text
+// did not fit (the copy then holds its first capacity - 1 bytes).
+bool copy_address_value(char* buffer, size_t capacity, const char* text);
+
+template <size_t N>
+bool copy_address_value(char (&buffer)[N], const char* text)
+{
+    return copy_address_value(buffer, N, text);
+}
+
+// Composes "<base><path>&t=<title>", then "&segundos=<seconds>" when seconds > 1, into
+// `address` from its first byte. `path` and `title` are taken as they are. Returns false
+// when the address had to be cut to fit.
+bool compose_page_address(char (&address)[PAGE_ADDRESS_SIZE], const char* base, const char* path,
+                          const char* title, int32_t seconds);

@@ -1,0 +1,70 @@
+// The once-a-second look at the player: when a playlist entry with a new file path plays,
+// open its lyrics page in the player's mini-browser.
+#include "common/bounded_text.h"
+#include "lookup/page_address.h"
+#include "plugin/host_requests.h"
+#include "plugin/plugin.h"
+
+#include <cstring>
+
+static_assert(sizeof(WINDOWPLACEMENT) == 44, "WINDOWPLACEMENT length field");
+
+namespace {
+
+// The path (with "&" replaced) of the last entry whose page was opened.
+char last_path[PATH_TEXT_SIZE];
+
+void open_in_minibrowser(const char* address)
+{
+    host_request(MINIBROWSER_BLOCK, IPC_MBBLOCK);
+    host_request(0, IPC_MBOPEN);
+    host_request(reinterpret_cast<WPARAM>(address), IPC_MBOPENREAL);
+    host_request(MINIBROWSER_BLOCK, IPC_MBBLOCK);
+}
+
+} // namespace
+
+void CALLBACK lyrics_timer_proc(HWND, UINT, UINT_PTR, DWORD)
+{
+    // The three status queries are made on every tick, before any test.
+    const LRESULT internet = host_request(0, IPC_INETAVAILABLE);
+    const int32_t seconds = static_cast<int32_t>(host_request(OUTPUT_TIME_LENGTH_SECONDS, IPC_GETOUTPUTTIME));
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof placement;
+    GetWindowPlacement(plugin_descriptor.parent_window, &placement);
+
+    if (quitting != 0 || enabled != 1 || placement.showCmd == SW_SHOWMINIMIZED || internet != 1) {
+        return;
+    }
+    // A language outside 1 to 3 (a hand-edited ini file) has no site: treat it as off.
+    const char* base = site_base_address(language);
+    if (base == nullptr) {
+        return;
+    }
+    if (host_request(0, IPC_ISPLAYING) != HOST_PLAYING) {
+        return;
+    }
+
+    const char* path = current_entry_text(IPC_GETPLAYLISTFILE);
+    if (path == nullptr) {
+        return;
+    }
+    char path_copy[PATH_TEXT_SIZE];
+    // A path too long to remember whole would be looked up again on every tick: skip it.
+    if (!copy_address_value(path_copy, path) || path_copy[0] == '\0' ||
+        std::strcmp(path_copy, last_path) == 0) {
+        return;
+    }
+    text_copy(last_path, path_copy);
+
+    const char* title = current_entry_text(IPC_GETPLAYLISTTITLE);
+    char title_copy[TITLE_TEXT_SIZE];
+    // Too long a title is cut: the address could not hold more of it anyway.
+    copy_address_value(title_copy, title != nullptr ? title : "");
+
+    char address[PAGE_ADDRESS_SIZE];
+    compose_page_address(address, base, last_path, title_copy, seconds);
+
+    open_in_minibrowser(address);
+    SetFocus(plugin_descriptor.parent_window);
+}

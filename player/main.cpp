@@ -1,0 +1,233 @@
+// The stand-in player: loads the plug-in, plays a playlist one simulated second at a time and
+// prints what the plug-in asked of it.
+//
+//   standin_player                       the built-in sample playlist, with pauses, a minimised
+//                                        window and a lost connection along the way
+//   standin_player --playlist FILE       one entry a line: path<TAB>title<TAB>length in seconds
+//   standin_player --bench [TICKS]       times the plug-in's ticks against the bare host calls
+//   --plugin DLL                         the plug-in to load (default: gen_cantovia.dll)
+#include "player/sample_files.h"
+#include "player/standin_host.h"
+#include "plugin/host_requests.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <functional>
+
+namespace {
+
+struct Step {
+    const char* what;
+    std::function<void(StandInHost&)> change;
+};
+
+std::string read_ini(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    std::string lines;
+    for (char c : text) {
+        if (c != '\r') {
+            lines += c;
+        }
+    }
+    return lines;
+}
+
+// Runs one simulated second: applies the change, ticks, prints the pages opened.
+void play_second(StandInHost& host, int second, const Step& step)
+{
+    step.change(host);
+    host.forget_requests();
+    host.tick();
+    std::printf("%3d s  %s\n", second, step.what);
+    const std::vector<std::string> pages = host.opened_pages();
+    if (pages.empty()) {
+        std::printf("       no page\n");
+    }
+    for (const std::string& page : pages) {
+        std::printf("       page: %s\n", utf8_from_cp1252(page).c_str());
+    }
+}
+
+int run_script(const char* plugin, std::vector<PlaylistEntry> playlist, const std::vector<Step>& steps)
+{
+    const std::string folder = temporary_folder("cantovia-player");
+    StandInHost host;
+    host.script.playlist = std::move(playlist);
+    host.script.ini_path = folder + "player.ini";
+    DeleteFileA(host.script.ini_path.c_str());
+    if (!host.load(plugin)) {
+        std::fprintf(stderr, "could not load the plug-in %s (error %lu)\n", plugin, GetLastError());
+        return 1;
+    }
+    std::printf("Loaded %s: \"%s\"\n\n", plugin, utf8_from_cp1252(host.descriptor()->description).c_str());
+    int second = 1;
+    for (const Step& step : steps) {
+        play_second(host, second++, step);
+    }
+    host.quit();
+    std::printf("\nQuit. The player's ini file now holds:\n%s", utf8_from_cp1252(read_ini(host.script.ini_path)).c_str());
+    return 0;
+}
+
+std::function<void(StandInHost&)> play(int32_t position)
+{
+    return [position](StandInHost& host) {
+        host.script.position = position;
+        host.script.play_state = PlayState::playing;
+    };
+}
+
+std::string entry_name(const std::vector<PlaylistEntry>& playlist, size_t index)
+{
+    return utf8_from_cp1252(playlist[index].title);
+}
+
+int run_sample(const char* plugin)
+{
+    const std::vector<PlaylistEntry> playlist = make_sample_playlist(temporary_folder("cantovia-sample"));
+    std::string plays[6];
+    for (size_t i = 0; i < 6; ++i) {
+        plays[i] = "plays \"" + entry_name(playlist, i) + "\"";
+    }
+    const std::vector<Step> steps = {
+        {plays[0].c_str(), play(0)},
+        {"still the same track", [](StandInHost&) {}},
+        {"paused", [](StandInHost& host) { host.script.play_state = PlayState::paused; }},
+        {"resumed", [](StandInHost& host) { host.script.play_state = PlayState::playing; }},
+        {plays[1].c_str(), play(1)},
+        {"window minimised; next track starts", [](StandInHost& host) {
+             host.minimise();
+             play(2)(host);
+         }},
+        {"window restored", [](StandInHost& host) { host.restore(); }},
+        {"Internet lost; next track starts", [](StandInHost& host) {
+             host.script.internet = false;
+             play(3)(host);
+         }},
+        {"Internet back", [](StandInHost& host) { host.script.internet = true; }},
+        {plays[4].c_str(), play(4)},
+        {plays[5].c_str(), play(5)},
+        {"stopped", [](StandInHost& host) { host.script.play_state = PlayState::stopped; }},
+        {plays[0].c_str(), play(0)},
+    };
+    return run_script(plugin, playlist, steps);
+}
+
+int run_playlist(const char* plugin, const char* file_name)
+{
+    std::ifstream file(file_name, std::ios::binary);
+    if (!file) {
+        std::fprintf(stderr, "cannot read %s\n", file_name);
+        return 1;
+    }
+    std::vector<PlaylistEntry> playlist;
+    std::string line;
+    while (std::getline(file, line)) {
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        const size_t first_tab = line.find('\t');
+        const size_t second_tab = first_tab == std::string::npos ? std::string::npos : line.find('\t', first_tab + 1);
+        if (line.empty() || second_tab == std::string::npos) {
+            continue;
+        }
+        playlist.push_back({line.substr(0, first_tab), line.substr(first_tab + 1, second_tab - first_tab - 1),
+                            std::atoi(line.c_str() + second_tab + 1)});
+    }
+    std::vector<std::string> names;
+    for (size_t i = 0; i < playlist.size(); ++i) {
+        names.push_back("plays \"" + utf8_from_cp1252(playlist[i].title) + "\"");
+    }
+    std::vector<Step> steps;
+    for (size_t i = 0; i < playlist.size(); ++i) {
+        steps.push_back({names[i].c_str(), play(static_cast<int32_t>(i))});
+    }
+    return run_script(plugin, playlist, steps);
+}
+
+double seconds_now()
+{
+    LARGE_INTEGER counter;
+    LARGE_INTEGER frequency;
+    QueryPerformanceCounter(&counter);
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+// The host calls an idle tick makes, made directly: what the plug-in cannot do without.
+void bare_host_calls(HWND window)
+{
+    SendMessageA(window, HOST_REQUEST_MESSAGE, 0, IPC_INETAVAILABLE);
+    SendMessageA(window, HOST_REQUEST_MESSAGE, OUTPUT_TIME_LENGTH_SECONDS, IPC_GETOUTPUTTIME);
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof placement;
+    GetWindowPlacement(window, &placement);
+    SendMessageA(window, HOST_REQUEST_MESSAGE, 0, IPC_ISPLAYING);
+    const LRESULT position = SendMessageA(window, HOST_REQUEST_MESSAGE, 0, IPC_GETLISTPOS);
+    SendMessageA(window, HOST_REQUEST_MESSAGE, static_cast<WPARAM>(position), IPC_GETPLAYLISTFILE);
+}
+
+int run_bench(const char* plugin, int ticks)
+{
+    const std::string folder = temporary_folder("cantovia-bench");
+    StandInHost host;
+    host.script.playlist = make_sample_playlist(folder);
+    host.script.ini_path = folder + "player.ini";
+    if (!host.load(plugin)) {
+        std::fprintf(stderr, "could not load the plug-in %s\n", plugin);
+        return 1;
+    }
+    host.tick(); // the first entry's page: later ticks see the same path
+    auto timed = [&](const std::function<void(int)>& body) {
+        const double start = seconds_now();
+        for (int i = 0; i < ticks; ++i) {
+            body(i);
+            if (host.requests.size() > 4096) {
+                host.forget_requests();
+            }
+        }
+        return (seconds_now() - start) / ticks * 1e9;
+    };
+    const double bare = timed([&](int) { bare_host_calls(host.window()); });
+    const double idle = timed([&](int) { host.tick(); });
+    // Two tagged files in turn: every tick opens a page and reads a tag.
+    const double new_track = timed([&](int i) {
+        host.script.position = (i % 2) * 2;
+        host.tick();
+    });
+    std::printf("ticks per case:          %d\n", ticks);
+    std::printf("bare host calls:         %8.0f ns\n", bare);
+    std::printf("idle tick (same track):  %8.0f ns  ratio %.2f\n", idle, idle / bare);
+    std::printf("new-track tick:          %8.0f ns  ratio %.2f\n", new_track, new_track / bare);
+    host.quit();
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const char* plugin = "gen_cantovia.dll";
+    const char* playlist = nullptr;
+    int bench_ticks = 0;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--plugin") == 0 && i + 1 < argc) {
+            plugin = argv[++i];
+        } else if (std::strcmp(argv[i], "--playlist") == 0 && i + 1 < argc) {
+            playlist = argv[++i];
+        } else if (std::strcmp(argv[i], "--bench") == 0) {
+            bench_ticks = i + 1 < argc ? std::atoi(argv[++i]) : 20000;
+        } else {
+            std::fprintf(stderr, "usage: standin_player [--plugin DLL] [--playlist FILE | --bench [TICKS]]\n");
+            return 2;
+        }
+    }
+    if (bench_ticks > 0) {
+        return run_bench(plugin, bench_ticks);
+    }
+    return playlist != nullptr ? run_playlist(plugin, playlist) : run_sample(plugin);
+}

@@ -1,0 +1,67 @@
+#include "player/sample_files.h"
+
+#include <windows.h>
+
+std::string id3v1_trailer(const SampleTag& tag)
+{
+    std::string trailer(128, '\0');
+    trailer.replace(0, 3, "TAG");
+    trailer.replace(3, std::min<size_t>(tag.title.size(), 30), tag.title, 0, 30);
+    trailer.replace(33, std::min<size_t>(tag.artist.size(), 30), tag.artist, 0, 30);
+    trailer.replace(63, std::min<size_t>(tag.album.size(), 30), tag.album, 0, 30);
+    trailer.replace(93, 4, "2026");
+    trailer[127] = static_cast<char>(13);
+    return trailer;
+}
+
+bool write_sample_file(const std::string& path, size_t body_size, const SampleTag* tag)
+{
+    std::string content(body_size, '\x55');
+    if (tag != nullptr) {
+        content += id3v1_trailer(*tag);
+    }
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    DWORD written = 0;
+    const BOOL ok = WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
+    CloseHandle(file);
+    return ok && written == content.size();
+}
+
+std::string temporary_folder(const char* name)
+{
+    char temp[MAX_PATH + 1] = {};
+    GetTempPathA(sizeof temp, temp);
+    std::string folder = std::string(temp) + name + "\\";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    return folder;
+}
+
+std::vector<PlaylistEntry> make_sample_playlist(const std::string& folder)
+{
+    struct Sample {
+        const char* file;
+        const char* title;
+        int32_t length;
+        bool tagged;
+        SampleTag tag;
+    };
+    const Sample samples[] = {
+        {"Rock & Roll.mp3", "Band - Rock & Roll", 215, true, {"Rock & Roll", "Band & Friends", "Live"}},
+        {"R&B Night.mp3", "Singer - R&B Night", 187, false, {}},
+        {"Fado do Porto.mp3", "Ana - Fado do Porto", 240, true, {"Fado do Porto   ", "Ana", ""}},
+        {"Album only.mp3", "Unknown - Track 04", 198, true, {"", "", "Sessions"}},
+        {"Intro.mp3", "Band - Intro", 1, false, {}},
+    };
+
+    std::vector<PlaylistEntry> playlist;
+    for (const Sample& sample : samples) {
+        const std::string path = folder + sample.file;
+        write_sample_file(path, 4096, sample.tagged ? &sample.tag : nullptr);
+        playlist.push_back({path, sample.title, sample.length});
+    }
+    playlist.push_back({"http://radio.example/stream", "Radio Example - live", -1});
+    return playlist;
+}

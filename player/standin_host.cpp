@@ -1,0 +1,240 @@
+#include "player/standin_host.h"
+
+#include "player/import_patch.h"
+#include "plugin/host_requests.h"
+
+namespace {
+
+constexpr char WINDOW_CLASS[] = "CantoviaStandInPlayer";
+StandInHost* current_host = nullptr;
+
+LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    if (message == HOST_REQUEST_MESSAGE && current_host != nullptr) {
+        return current_host->answer(wparam, static_cast<int32_t>(lparam));
+    }
+    return DefWindowProcA(window, message, wparam, lparam);
+}
+
+// The plug-in's timer calls come here instead of to user32: the host ticks by itself.
+UINT_PTR WINAPI recording_set_timer(HWND window, UINT_PTR id, UINT period, TIMERPROC callback)
+{
+    if (current_host != nullptr) {
+        current_host->record_timer(window, id, period, callback);
+    }
+    return id;
+}
+
+BOOL WINAPI recording_kill_timer(HWND window, UINT_PTR id)
+{
+    if (current_host != nullptr) {
+        current_host->record_kill(window, id);
+    }
+    return TRUE;
+}
+
+HWND WINAPI recording_set_focus(HWND window)
+{
+    if (current_host != nullptr) {
+        ++current_host->focus_calls;
+    }
+    return SetFocus(window);
+}
+
+void register_window_class()
+{
+    WNDCLASSA window_class = {};
+    window_class.lpfnWndProc = main_window_proc;
+    window_class.hInstance = GetModuleHandleA(nullptr);
+    window_class.lpszClassName = WINDOW_CLASS;
+    window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    RegisterClassA(&window_class); // a second registration fails harmlessly
+}
+
+} // namespace
+
+StandInHost* active_host()
+{
+    return current_host;
+}
+
+StandInHost::StandInHost()
+{
+    register_window_class();
+    main_window = CreateWindowExA(0, WINDOW_CLASS, "Stand-in player", WS_OVERLAPPEDWINDOW, 40, 40, 320, 120,
+                                  nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    ShowWindow(main_window, SW_SHOWNORMAL);
+    current_host = this;
+}
+
+StandInHost::~StandInHost()
+{
+    unload();
+    DestroyWindow(main_window);
+    if (current_host == this) {
+        current_host = nullptr;
+    }
+}
+
+bool StandInHost::load(const char* dll_path)
+{
+    current_host = this;
+    plugin_module = LoadLibraryA(dll_path);
+    if (plugin_module == nullptr) {
+        return false;
+    }
+    if (!redirect_import(plugin_module, "user32.dll", "SetTimer", recording_set_timer) ||
+        !redirect_import(plugin_module, "user32.dll", "KillTimer", recording_kill_timer) ||
+        !redirect_import(plugin_module, "user32.dll", "SetFocus", recording_set_focus)) {
+        return false;
+    }
+    using Export = PluginDescriptor* (*)();
+    FARPROC exported = GetProcAddress(plugin_module, "winampGetGeneralPurposePlugin");
+    if (exported == nullptr) {
+        return false;
+    }
+    Export get_descriptor = nullptr;
+    static_assert(sizeof get_descriptor == sizeof exported, "export pointer size");
+    std::memcpy(&get_descriptor, &exported, sizeof exported);
+    plugin = get_descriptor();
+    plugin->parent_window = main_window;
+    plugin->module_instance = plugin_module;
+    init_result = plugin->init();
+    running = true;
+    return true;
+}
+
+void StandInHost::tick()
+{
+    if (timer_proc != nullptr) {
+        timer_proc(main_window, WM_TIMER, LYRICS_TIMER_ID, GetTickCount());
+    }
+}
+
+void StandInHost::configure()
+{
+    if (plugin != nullptr) {
+        plugin->config();
+    }
+}
+
+void StandInHost::quit()
+{
+    if (plugin != nullptr && running) {
+        plugin->quit();
+        running = false;
+    }
+}
+
+void StandInHost::unload()
+{
+    quit();
+    if (plugin_module != nullptr) {
+        FreeLibrary(plugin_module);
+    }
+    plugin_module = nullptr;
+    plugin = nullptr;
+    timer_proc = nullptr;
+}
+
+void StandInHost::minimise()
+{
+    ShowWindow(main_window, SW_MINIMIZE);
+}
+
+void StandInHost::restore()
+{
+    ShowWindow(main_window, SW_RESTORE);
+}
+
+std::vector<std::string> StandInHost::opened_pages() const
+{
+    std::vector<std::string> pages;
+    for (const RecordedRequest& request : requests) {
+        if (request.code == IPC_MBOPENREAL) {
+            pages.push_back(request.text);
+        }
+    }
+    return pages;
+}
+
+std::vector<int32_t> StandInHost::request_codes() const
+{
+    std::vector<int32_t> codes;
+    for (const RecordedRequest& request : requests) {
+        codes.push_back(request.code);
+    }
+    return codes;
+}
+
+LRESULT StandInHost::answer(WPARAM argument, int32_t code)
+{
+    RecordedRequest record = {code, argument, {}};
+    const bool has_entry = script.position >= 0 && static_cast<size_t>(script.position) < script.playlist.size();
+    const PlaylistEntry* current = has_entry ? &script.playlist[static_cast<size_t>(script.position)] : nullptr;
+    const PlaylistEntry* asked = argument < script.playlist.size() ? &script.playlist[argument] : nullptr;
+
+    LRESULT result = 0;
+    switch (code) {
+    case IPC_ISPLAYING:
+        result = script.play_state == PlayState::playing ? 1 : script.play_state == PlayState::paused ? 3 : 0;
+        break;
+    case IPC_GETOUTPUTTIME:
+        result = current != nullptr && argument == OUTPUT_TIME_LENGTH_SECONDS ? current->length_seconds : -1;
+        break;
+    case IPC_GETLISTPOS:
+        result = script.position;
+        break;
+    case IPC_GETPLAYLISTFILE:
+        if (asked != nullptr && !script.null_path) {
+            result = reinterpret_cast<LRESULT>(asked->path.c_str());
+        }
+        break;
+    case IPC_GETPLAYLISTTITLE:
+        if (asked != nullptr && !script.null_title) {
+            result = reinterpret_cast<LRESULT>(asked->title.c_str());
+        }
+        break;
+    case IPC_INETAVAILABLE:
+        result = script.internet ? 1 : 0;
+        break;
+    case IPC_MBOPENREAL:
+        if (argument != 0) {
+            record.text = reinterpret_cast<const char*>(argument);
+        }
+        break;
+    case IPC_GETINIFILE:
+        result = script.ini_answer_is_path ? reinterpret_cast<LRESULT>(script.ini_path.c_str())
+                                           : static_cast<LRESULT>(script.ini_answer);
+        break;
+    default:
+        break;
+    }
+    requests.push_back(std::move(record));
+    return result;
+}
+
+void StandInHost::record_timer(HWND window, UINT_PTR id, UINT period, TIMERPROC callback)
+{
+    timers_set.push_back({window, id, period});
+    timer_proc = callback;
+}
+
+void StandInHost::record_kill(HWND window, UINT_PTR id)
+{
+    timers_killed.push_back({window, id, 0});
+}
+
+std::string utf8_from_cp1252(const std::string& text)
+{
+    if (text.empty()) {
+        return text;
+    }
+    const int length = static_cast<int>(text.size());
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(1252, 0, text.data(), length, wide.data(), length);
+    const int size = WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, utf8.data(), size, nullptr, nullptr);
+    return utf8;
+}

@@ -1,0 +1,26 @@
+// The requests the plug-in sends to the player's main window: one SendMessage with message
+// number WM_USER, a request-dependent wParam and the request code as lParam. The player's
+// answer is the message's result. Shared by the plug-in and the stand-in player.
+#pragma once
+
+#include <cstdint>
+
+constexpr unsigned HOST_REQUEST_MESSAGE = 0x400; // WM_USER
+
+constexpr int32_t IPC_ISPLAYING = 104;        // 1 while a track plays
+constexpr int32_t IPC_GETOUTPUTTIME = 105;    // wParam 1: track length in seconds
+constexpr int32_t IPC_GETLISTPOS = 125;       // current playlist index
+constexpr int32_t IPC_GETPLAYLISTFILE = 211;  // wParam index: file path or null
+constexpr int32_t IPC_GETPLAYLISTTITLE = 212; // wParam index: display title
+constexpr int32_t IPC_MBOPEN = 241;           // shows the mini-browser
+constexpr int32_t IPC_INETAVAILABLE = 242;    // 1 when the Internet is reachable
+constexpr int32_t IPC_MBBLOCK = 248;          // wParam 1: sets the mini-browser's block flag
+constexpr int32_t IPC_MBOPENREAL = 249;       // wParam URL: the mini-browser loads it
+constexpr int32_t IPC_GETINIFILE = 334;       // path of the player's ini file
+
+constexpr int32_t HOST_PLAYING = 1;
+constexpr int32_t OUTPUT_TIME_LENGTH_SECONDS = 1;
+constexpr int32_t MINIBROWSER_BLOCK = 1;
+
+// An answer to IPC_GETINIFILE below this is no pointer: the player lacks the request.
+constexpr uintptr_t LOWEST_POINTER = 0x10000;

@@ -1,0 +1,50 @@
+// The export, the descriptor and the player's init and quit callbacks.
+#include "plugin/plugin.h"
+
+#include "plugin/description.h"
+#include "plugin/host_requests.h"
+
+PluginDescriptor plugin_descriptor = {
+    PLUGIN_DESCRIPTOR_VERSION, PLUGIN_DESCRIPTION, plugin_init, plugin_config, plugin_quit, nullptr, nullptr,
+};
+
+int32_t enabled = 1;
+int32_t language = 1;
+int32_t quitting = 0;
+
+extern "C" PluginDescriptor* winampGetGeneralPurposePlugin()
+{
+    return &plugin_descriptor;
+}
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID)
+{
+    return TRUE;
+}
+
+LRESULT host_request(WPARAM argument, int32_t request)
+{
+    return SendMessageA(plugin_descriptor.parent_window, HOST_REQUEST_MESSAGE, argument, request);
+}
+
+const char* current_entry_text(int32_t request)
+{
+    const LRESULT index = host_request(0, IPC_GETLISTPOS);
+    return reinterpret_cast<const char*>(host_request(static_cast<WPARAM>(index), request));
+}
+
+int plugin_init()
+{
+    load_settings();
+    KillTimer(plugin_descriptor.parent_window, LYRICS_TIMER_ID);
+    SetTimer(plugin_descriptor.parent_window, LYRICS_TIMER_ID, LYRICS_TIMER_PERIOD_MS, lyrics_timer_proc);
+    blank_player_last_page();
+    return 0;
+}
+
+void plugin_quit()
+{
+    quitting = 1;
+    KillTimer(plugin_descriptor.parent_window, LYRICS_TIMER_ID);
+    save_settings();
+}
