@@ -1,0 +1,79 @@
+// A fresh copy of the plug-in in a stand-in player for each test, with an ini file of its own.
+#pragma once
+
+#include "player/standin_host.h"
+#include "plugin/description.h"
+#include "plugin/host_requests.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+constexpr char PLUGIN_DLL[] = "gen_cantovia.dll";
+
+class PluginTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        char temp[MAX_PATH + 1] = {};
+        GetTempPathA(sizeof temp, temp);
+        const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
+        folder = std::string(temp) + "cantovia-tests\\";
+        CreateDirectoryA(folder.c_str(), nullptr);
+        folder += std::string(test->test_suite_name()) + "." + test->name() + "\\";
+        for (char& c : folder) {
+            if (c == '/') c = '_';
+        }
+        CreateDirectoryA(folder.c_str(), nullptr);
+        host.script.ini_path = folder + "player.ini";
+        DeleteFileA(host.script.ini_path.c_str());
+    }
+
+    void TearDown() override { host.unload(); }
+
+    void load()
+    {
+        ASSERT_TRUE(host.load(PLUGIN_DLL)) << "LoadLibrary error " << GetLastError();
+        host.forget_requests();
+    }
+
+    // Appends an entry and returns its index.
+    int32_t add_entry(const std::string& path, const std::string& title = "Title", int32_t length = 200)
+    {
+        host.script.playlist.push_back({path, title, length});
+        return static_cast<int32_t>(host.script.playlist.size() - 1);
+    }
+
+    void play(int32_t position)
+    {
+        host.script.position = position;
+        host.script.play_state = PlayState::playing;
+    }
+
+    // Ticks once and returns the pages opened during that tick.
+    std::vector<std::string> tick()
+    {
+        host.forget_requests();
+        host.tick();
+        return host.opened_pages();
+    }
+
+    std::string ini_value(const char* section, const char* key, const std::string& file = "")
+    {
+        char value[256] = {};
+        GetPrivateProfileStringA(section, key, "<missing>", value, sizeof value,
+                                 (file.empty() ? host.script.ini_path : file).c_str());
+        return value;
+    }
+
+    void write_ini(const char* section, const char* key, const char* value)
+    {
+        WritePrivateProfileStringA(section, key, value, host.script.ini_path.c_str());
+    }
+
+    void write_setting(const char* key, const char* value) { write_ini(PLUGIN_DESCRIPTION, key, value); }
+
+    std::string folder;
+    StandInHost host;
+};
