@@ -59,3 +59,13 @@ if(CMAKE_CROSSCOMPILING_EMULATOR)
   add_test(NAME plugin_tests COMMAND plugin_tests)
   set_tests_properties(plugin_tests PROPERTIES TIMEOUT 300)
 endif()
+
+# The product DLL cannot run here (32-bit), and is checked by what can be read from it.
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+  set(DLL_MACHINE i386)
+else()
+  set(DLL_MACHINE x86-64)
+endif()
+string(REPLACE "-gcc-posix" "-objdump" MINGW_OBJDUMP "${CMAKE_C_COMPILER}")
+add_test(NAME dll_check
+         COMMAND ${PROJECT_SOURCE_DIR}/tests/check_dll.sh $<TARGET_FILE:gen_cantovia> ${DLL_MACHINE} ${MINGW_OBJDUMP})

@@ -216,13 +216,13 @@ LRESULT StandInHost::answer(WPARAM argument, int32_t code)
 
 void StandInHost::record_timer(HWND window, UINT_PTR id, UINT period, TIMERPROC callback)
 {
-    timers_set.push_back({window, id, period});
+    timer_calls.push_back({true, window, id, period});
     timer_proc = callback;
 }
 
 void StandInHost::record_kill(HWND window, UINT_PTR id)
 {
-    timers_killed.push_back({window, id, 0});
+    timer_calls.push_back({false, window, id, 0});
 }
 
 std::string utf8_from_cp1252(const std::string& text)

@@ -36,7 +36,8 @@ struct RecordedRequest {
     std::string text; // the address, for IPC_MBOPENREAL
 };
 
-struct RecordedTimer {
+struct TimerCall {
+    bool set; // SetTimer, else KillTimer
     HWND window;
     UINT_PTR id;
     UINT period_ms;
@@ -61,8 +62,7 @@ public:
 
     HostScript script;
     std::vector<RecordedRequest> requests;
-    std::vector<RecordedTimer> timers_set;
-    std::vector<RecordedTimer> timers_killed;
+    std::vector<TimerCall> timer_calls;
     int focus_calls = 0;
     int init_result = -1;
 

@@ -62,7 +62,12 @@ INSTANTIATE_TEST_SUITE_P(Lengths, SecondsKey,
                          testing::Values(SecondsCase{INT32_MIN, ""}, SecondsCase{-1, ""}, SecondsCase{0, ""},
                                          SecondsCase{1, ""}, SecondsCase{2, "&segundos=2"},
                                          SecondsCase{3600, "&segundos=3600"},
-                                         SecondsCase{INT32_MAX, "&segundos=2147483647"}));
+                                         SecondsCase{INT32_MAX, "&segundos=2147483647"}),
+                         [](const testing::TestParamInfo<SecondsCase>& case_info) {
+                             const int32_t seconds = case_info.param.seconds;
+                             return (seconds < 0 ? "minus_" : "") +
+                                    std::to_string(seconds < 0 ? -(static_cast<int64_t>(seconds)) : seconds);
+                         });
 
 TEST(ComposePageAddress, ValuesGoInUnescaped)
 {

@@ -1,1 +1,217 @@
-#include <gtest/gtest.h>
+#include "tests/win/plugin_fixture.h"
+
+#include <cstring>
+#include <functional>
+
+namespace {
+
+const std::string PORTUGUESE = "http://pt.cantovia.example/winamp.php?a=";
+const std::string ENGLISH = "http://en.cantovia.example/winamp.php?a=";
+
+using Watcher = PluginTest;
+
+TEST_F(Watcher, WorkedExampleWithEveryRequestInOrder)
+{
+    write_setting("lingua", "2");
+    add_entry("C:\\Music\\Other.mp3");
+    play(add_entry("C:\\Music\\Rock & Roll.mp3", "Band - Rock & Roll", 215));
+    load();
+    host.forget_requests();
+    host.tick();
+
+    EXPECT_EQ(host.opened_pages(),
+              std::vector<std::string>{ENGLISH + "C:\\Music\\Rock e Roll.mp3&t=Band - Rock e Roll&segundos=215"});
+    struct Expected {
+        int32_t code;
+        WPARAM argument;
+    };
+    const Expected expected[] = {
+        {IPC_INETAVAILABLE, 0}, {IPC_GETOUTPUTTIME, 1}, {IPC_ISPLAYING, 0},     {IPC_GETLISTPOS, 0},
+        {IPC_GETPLAYLISTFILE, 1}, {IPC_GETLISTPOS, 0},  {IPC_GETPLAYLISTTITLE, 1},
+        {IPC_MBBLOCK, 1},         {IPC_MBOPEN, 0},      {IPC_MBOPENREAL, 0},    {IPC_MBBLOCK, 1},
+    };
+    ASSERT_EQ(host.requests.size(), std::size(expected));
+    for (size_t i = 0; i < std::size(expected); ++i) {
+        EXPECT_EQ(host.requests[i].code, expected[i].code) << "request " << i;
+        if (expected[i].code != IPC_MBOPENREAL) {
+            EXPECT_EQ(host.requests[i].argument, expected[i].argument) << "request " << i;
+        }
+    }
+    EXPECT_EQ(host.focus_calls, 1);
+    EXPECT_EQ(GetFocus(), host.window());
+}
+
+TEST_F(Watcher, SamePathAgainOpensNothingAndAsksLittle)
+{
+    const int32_t first = add_entry("C:\\song.mp3", "Song", 100);
+    const int32_t again = add_entry("C:\\song.mp3", "Song (again)", 100);
+    play(first);
+    load();
+    EXPECT_EQ(tick().size(), 1u);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_TRUE(tick().empty());
+    }
+    EXPECT_EQ(host.request_codes(), (std::vector<int32_t>{IPC_INETAVAILABLE, IPC_GETOUTPUTTIME, IPC_ISPLAYING,
+                                                           IPC_GETLISTPOS, IPC_GETPLAYLISTFILE}));
+    play(again);
+    EXPECT_TRUE(tick().empty());
+    EXPECT_EQ(host.focus_calls, 1);
+}
+
+TEST_F(Watcher, AmpersandAndItsStandInNameTheSameFile)
+{
+    const int32_t with_ampersand = add_entry("C:\\R&B.mp3", "R&B");
+    const int32_t with_e = add_entry("C:\\ReB.mp3", "ReB");
+    const int32_t other = add_entry("C:\\Soul.mp3");
+    play(with_ampersand);
+    load();
+    EXPECT_EQ(tick(), std::vector<std::string>{PORTUGUESE + "C:\\ReB.mp3&t=ReB&segundos=200"});
+    play(with_e);
+    EXPECT_TRUE(tick().empty());
+    play(other);
+    EXPECT_EQ(tick().size(), 1u);
+    play(with_e);
+    EXPECT_EQ(tick().size(), 1u);
+}
+
+// Each closed gate ends the tick after the same requests, opens nothing and forgets nothing:
+// once it opens again, the page of the entry then playing opens.
+struct Gate {
+    const char* name;
+    std::function<void(StandInHost&)> close;
+    std::function<void(StandInHost&)> open;
+    std::vector<int32_t> requests_while_closed;
+};
+
+class Gates : public PluginTest, public testing::WithParamInterface<Gate> {};
+
+TEST_P(Gates, ClosedGateOpensNothingAndKeepsTheLastPath)
+{
+    const int32_t first = add_entry("C:\\first.mp3");
+    const int32_t second = add_entry("C:\\second.mp3");
+    play(first);
+    load();
+    ASSERT_EQ(tick().size(), 1u);
+
+    play(second);
+    GetParam().close(host);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_TRUE(tick().empty());
+        EXPECT_EQ(host.request_codes(), GetParam().requests_while_closed);
+        EXPECT_EQ(host.focus_calls, 1);
+    }
+    GetParam().open(host);
+    EXPECT_EQ(tick(), std::vector<std::string>{PORTUGUESE + "C:\\second.mp3&t=Title&segundos=200"});
+    EXPECT_TRUE(tick().empty());
+}
+
+const std::vector<int32_t> STATUS = {IPC_INETAVAILABLE, IPC_GETOUTPUTTIME};
+const std::vector<int32_t> STATUS_AND_PLAYING = {IPC_INETAVAILABLE, IPC_GETOUTPUTTIME, IPC_ISPLAYING};
+const std::vector<int32_t> UP_TO_PATH = {IPC_INETAVAILABLE, IPC_GETOUTPUTTIME, IPC_ISPLAYING, IPC_GETLISTPOS,
+                                         IPC_GETPLAYLISTFILE};
+
+INSTANTIATE_TEST_SUITE_P(
+    Watcher, Gates,
+    testing::Values(
+        Gate{"Minimised", [](StandInHost& h) { h.minimise(); }, [](StandInHost& h) { h.restore(); }, STATUS},
+        Gate{"Offline", [](StandInHost& h) { h.script.internet = false; },
+             [](StandInHost& h) { h.script.internet = true; }, STATUS},
+        Gate{"Paused", [](StandInHost& h) { h.script.play_state = PlayState::paused; },
+             [](StandInHost& h) { h.script.play_state = PlayState::playing; }, STATUS_AND_PLAYING},
+        Gate{"Stopped", [](StandInHost& h) { h.script.play_state = PlayState::stopped; },
+             [](StandInHost& h) { h.script.play_state = PlayState::playing; }, STATUS_AND_PLAYING},
+        Gate{"NullPath", [](StandInHost& h) { h.script.null_path = true; },
+             [](StandInHost& h) { h.script.null_path = false; }, UP_TO_PATH},
+        Gate{"EmptyPath", [](StandInHost& h) { h.script.playlist[1].path.clear(); },
+             [](StandInHost& h) { h.script.playlist[1].path = "C:\\second.mp3"; }, UP_TO_PATH}),
+    [](const testing::TestParamInfo<Gate>& case_info) { return case_info.param.name; });
+
+TEST_F(Watcher, EmptyPathNeverCountsAsNew)
+{
+    play(add_entry(""));
+    load();
+    EXPECT_TRUE(tick().empty());
+}
+
+TEST_F(Watcher, PauseAndResumeOpenNothingNewTrackAfterStopDoes)
+{
+    const int32_t first = add_entry("C:\\first.mp3");
+    const int32_t second = add_entry("C:\\second.mp3");
+    play(first);
+    load();
+    EXPECT_EQ(tick().size(), 1u);
+    host.script.play_state = PlayState::paused;
+    EXPECT_TRUE(tick().empty());
+    host.script.play_state = PlayState::playing;
+    EXPECT_TRUE(tick().empty());
+    host.script.play_state = PlayState::stopped;
+    EXPECT_TRUE(tick().empty());
+    play(second);
+    EXPECT_EQ(tick().size(), 1u);
+}
+
+TEST_F(Watcher, TitleIsSentAsTheHostGivesItApartFromAmpersands)
+{
+    play(add_entry("C:\\a.mp3", "  Spaced  & \xC9lan: 100% #1?  ", 0));
+    load();
+    EXPECT_EQ(tick(), std::vector<std::string>{PORTUGUESE + "C:\\a.mp3&t=  Spaced  e \xC9lan: 100% #1?  "});
+}
+
+TEST_F(Watcher, NullTitleCountsAsEmpty)
+{
+    play(add_entry("C:\\a.mp3", "ignored", 42));
+    host.script.null_title = true;
+    load();
+    EXPECT_EQ(tick(), std::vector<std::string>{PORTUGUESE + "C:\\a.mp3&t=&segundos=42"});
+}
+
+class LengthKey : public PluginTest, public testing::WithParamInterface<std::pair<int32_t, const char*>> {};
+
+TEST_P(LengthKey, OnlyLengthsAboveOneSecondAreSent)
+{
+    play(add_entry("C:\\a.mp3", "T", GetParam().first));
+    load();
+    EXPECT_EQ(tick(), std::vector<std::string>{PORTUGUESE + "C:\\a.mp3&t=T" + GetParam().second});
+}
+
+INSTANTIATE_TEST_SUITE_P(Watcher, LengthKey,
+                         testing::Values(std::make_pair(-1, ""), std::make_pair(0, ""), std::make_pair(1, ""),
+                                         std::make_pair(2, "&segundos=2"),
+                                         std::make_pair(INT32_MIN, ""),
+                                         std::make_pair(INT32_MAX, "&segundos=2147483647")));
+
+TEST_F(Watcher, PathTooLongToRememberIsSkippedWithoutForgettingTheLastOne)
+{
+    const int32_t normal = add_entry("C:\\normal.mp3");
+    const int32_t longest = add_entry("C:\\" + std::string(1020, 'x'));        // 1,023 bytes
+    const int32_t too_long = add_entry("C:\\" + std::string(1021, 'x'));       // 1,024 bytes
+    const int32_t huge = add_entry("C:\\" + std::string(4000, 'y'), std::string(100000, 't'));
+    play(normal);
+    load();
+    ASSERT_EQ(tick().size(), 1u);
+
+    play(too_long);
+    EXPECT_TRUE(tick().empty());
+    play(huge);
+    EXPECT_TRUE(tick().empty());
+    play(normal);
+    EXPECT_TRUE(tick().empty()) << "the last path looked up is still the normal one";
+
+    play(longest);
+    const std::vector<std::string> pages = tick();
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_EQ(pages[0].size(), 351u);
+    EXPECT_EQ(pages[0], (PORTUGUESE + "C:\\" + std::string(1020, 'x')).substr(0, 351));
+    EXPECT_TRUE(tick().empty());
+}
+
+TEST_F(Watcher, HugeTitleIsCutToTheAddress)
+{
+    play(add_entry("C:\\a.mp3", std::string(100000, 'T'), 300));
+    load();
+    const std::vector<std::string> pages = tick();
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_EQ(pages[0], (PORTUGUESE + "C:\\a.mp3&t=" + std::string(400, 'T')).substr(0, 351));
+}
+
+} // namespace
