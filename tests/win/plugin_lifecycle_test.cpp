@@ -1,5 +1,7 @@
 #include "tests/win/plugin_fixture.h"
 
+#include "build_config.h"
+
 #include <cstring>
 
 namespace {
@@ -56,7 +58,7 @@ TEST_F(Lifecycle, MissingSectionGivesDefaultsThatQuitWrites)
     load();
     const std::vector<std::string> pages = tick();
     ASSERT_EQ(pages.size(), 1u);
-    EXPECT_EQ(pages[0].rfind("http://pt.", 0), 0u) << pages[0];
+    EXPECT_EQ(pages[0].rfind("http://" CANTOVIA_SITE_PT "/", 0), 0u) << pages[0];
     EXPECT_EQ(ini_value(PLUGIN_DESCRIPTION, "habilitado"), "<missing>");
     host.quit();
     EXPECT_EQ(ini_value(PLUGIN_DESCRIPTION, "habilitado"), "1");
@@ -73,7 +75,7 @@ TEST_F(Lifecycle, SettingsAreReadAtInitAndWrittenBackUnchangedAtQuit)
     write_setting("lingua", "2"); // read once, at init only
     const std::vector<std::string> pages = tick();
     ASSERT_EQ(pages.size(), 1u);
-    EXPECT_EQ(pages[0].rfind("http://es.", 0), 0u) << pages[0];
+    EXPECT_EQ(pages[0].rfind("http://" CANTOVIA_SITE_ES "/", 0), 0u) << pages[0];
     host.quit();
     EXPECT_EQ(ini_value(PLUGIN_DESCRIPTION, "lingua"), "3");
 }
@@ -145,7 +147,7 @@ TEST_P(WithoutIniRequest, SettingsLiveInWinampIniOfTheWindowsFolder)
     load();
     const std::vector<std::string> pages = tick();
     ASSERT_EQ(pages.size(), 1u);
-    EXPECT_EQ(pages[0].rfind("http://en.", 0), 0u) << pages[0];
+    EXPECT_EQ(pages[0].rfind("http://" CANTOVIA_SITE_EN "/", 0), 0u) << pages[0];
     host.quit();
     EXPECT_EQ(ini_value(PLUGIN_DESCRIPTION, "habilitado", fallback_ini), "1");
     EXPECT_EQ(ini_value("winamp", "last_shorturl", fallback_ini), "about:blank");

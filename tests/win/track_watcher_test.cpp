@@ -1,12 +1,14 @@
 #include "tests/win/plugin_fixture.h"
 
+#include "build_config.h"
+
 #include <cstring>
 #include <functional>
 
 namespace {
 
-const std::string PORTUGUESE = "http://pt.cantovia.example/winamp.php?a=";
-const std::string ENGLISH = "http://en.cantovia.example/winamp.php?a=";
+const std::string PORTUGUESE = "http://" CANTOVIA_SITE_PT "/winamp.php?a=";
+const std::string ENGLISH = "http://" CANTOVIA_SITE_EN "/winamp.php?a=";
 
 using Watcher = PluginTest;
 
