@@ -14,6 +14,7 @@ add_library(gen_cantovia SHARED
   plugin/settings.cpp
   plugin/config.cpp
   lookup/track_watcher.cpp
+  lookup/tag_reader.cpp
   resources/gen_cantovia.rc
   resources/gen_cantovia.def
 )
@@ -49,6 +50,7 @@ add_dependencies(standin_player gen_cantovia)
 add_executable(plugin_tests
   tests/win/plugin_lifecycle_test.cpp
   tests/win/track_watcher_test.cpp
+  tests/win/tag_reader_test.cpp
 )
 cantovia_strict(plugin_tests)
 target_link_libraries(plugin_tests PRIVATE standin_host GTest::gtest_main)

@@ -2,6 +2,7 @@
 // open its lyrics page in the player's mini-browser.
 #include "common/bounded_text.h"
 #include "lookup/page_address.h"
+#include "lookup/tag_reader.h"
 #include "plugin/host_requests.h"
 #include "plugin/plugin.h"
 
@@ -64,6 +65,7 @@ void CALLBACK lyrics_timer_proc(HWND, UINT, UINT_PTR, DWORD)
 
     char address[PAGE_ADDRESS_SIZE];
     compose_page_address(address, base, last_path, title_copy, seconds);
+    append_id3v1_part(address);
 
     open_in_minibrowser(address);
     SetFocus(plugin_descriptor.parent_window);

@@ -20,6 +20,11 @@ bool write_sample_file(const std::string& path, size_t body_size, const SampleTa
     if (tag != nullptr) {
         content += id3v1_trailer(*tag);
     }
+    return write_file(path, content);
+}
+
+bool write_file(const std::string& path, const std::string& content)
+{
     HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         return false;

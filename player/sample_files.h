@@ -17,6 +17,9 @@ struct SampleTag {
 // given. Returns false when the file could not be written.
 bool write_sample_file(const std::string& path, size_t body_size, const SampleTag* tag);
 
+// Writes `content` as the whole file. Returns false when the file could not be written.
+bool write_file(const std::string& path, const std::string& content);
+
 // Raw 128-byte ID3v1 trailer with the fields copied in as they are (up to 30 bytes each).
 std::string id3v1_trailer(const SampleTag& tag);
 

@@ -29,8 +29,9 @@ TEST_F(Watcher, WorkedExampleWithEveryRequestInOrder)
     };
     const Expected expected[] = {
         {IPC_INETAVAILABLE, 0}, {IPC_GETOUTPUTTIME, 1}, {IPC_ISPLAYING, 0},     {IPC_GETLISTPOS, 0},
-        {IPC_GETPLAYLISTFILE, 1}, {IPC_GETLISTPOS, 0},  {IPC_GETPLAYLISTTITLE, 1},
-        {IPC_MBBLOCK, 1},         {IPC_MBOPEN, 0},      {IPC_MBOPENREAL, 0},    {IPC_MBBLOCK, 1},
+        {IPC_GETPLAYLISTFILE, 1}, {IPC_GETLISTPOS, 0},  {IPC_GETPLAYLISTTITLE, 1}, {IPC_GETLISTPOS, 0},
+        {IPC_GETPLAYLISTFILE, 1}, {IPC_MBBLOCK, 1},     {IPC_MBOPEN, 0},        {IPC_MBOPENREAL, 0},
+        {IPC_MBBLOCK, 1},
     };
     ASSERT_EQ(host.requests.size(), std::size(expected));
     for (size_t i = 0; i < std::size(expected); ++i) {

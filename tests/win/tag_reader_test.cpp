@@ -1,0 +1,150 @@
+#include "tests/win/plugin_fixture.h"
+
+#include "build_config.h"
+#include "player/sample_files.h"
+
+#include <winioctl.h>
+
+namespace {
+
+const std::string PORTUGUESE = "http://" CANTOVIA_SITE_PT "/winamp.php?a=";
+
+class TagReader : public PluginTest {
+protected:
+    // A file of `body` bytes followed by `tail`; returns its playlist index, titled "T", 200 s.
+    int32_t add_file(const std::string& name, const std::string& tail, size_t body = 1000)
+    {
+        const std::string path = folder + name;
+        EXPECT_TRUE(write_file(path, std::string(body, '\x55') + tail));
+        return add_entry(path, "T", 200);
+    }
+
+    std::string page_for(int32_t entry)
+    {
+        const std::string path = host.script.playlist[static_cast<size_t>(entry)].path;
+        std::string replaced = path;
+        for (char& c : replaced) {
+            if (c == '&') c = 'e';
+        }
+        return PORTUGUESE + replaced + "&t=T&segundos=200";
+    }
+
+    // Plays each entry in turn and returns what followed "&segundos=200" in its page.
+    std::vector<std::string> tag_keys_of(std::initializer_list<int32_t> entries)
+    {
+        if (host.module() == nullptr) {
+            load();
+        }
+        std::vector<std::string> keys;
+        for (int32_t entry : entries) {
+            play(entry);
+            const std::vector<std::string> pages = tick();
+            EXPECT_EQ(pages.size(), 1u);
+            const std::string page = pages.empty() ? std::string() : pages[0];
+            const std::string start = page_for(entry);
+            EXPECT_EQ(page.compare(0, start.size(), start), 0) << page;
+            keys.push_back(page.size() >= start.size() ? page.substr(start.size()) : page);
+        }
+        return keys;
+    }
+};
+
+TEST_F(TagReader, TagFieldsBecomeKeysInTheirEdgeCases)
+{
+    struct Case {
+        const char* name;
+        std::string tail;
+        std::string keys;
+    };
+    const Case cases[] = {
+        {"plain.mp3", id3v1_trailer({"Title", "Artist", "Album"}), "&musica=Title&artista=Artist"},
+        {"empty.mp3", id3v1_trailer({"", "", ""}), ""},
+        {"album only.mp3", id3v1_trailer({"", "", "Album"}), "&musica=&artista="},
+        {"full title.mp3", id3v1_trailer({std::string(30, 'X') + "overflow", "A", ""}),
+         "&musica=" + std::string(30, 'X') + "&artista=A"},
+        {"padded.mp3", id3v1_trailer({"Fado   ", "  Ana", ""}), "&musica=Fado   &artista=  Ana"},
+        {"amp & sand.mp3", id3v1_trailer({"Rock & Roll", "Band & Friends", ""}),
+         "&musica=Rock e Roll&artista=Band e Friends"},
+        {"high bytes.mp3", id3v1_trailer({"Can\xE7\xE3o", "Jo\xE3o", ""}), "&musica=Can\xE7\xE3o&artista=Jo\xE3o"},
+        {"lower case.mp3", "tag" + id3v1_trailer({"Title", "Artist", ""}).substr(3), ""},
+        {"no tag.mp3", std::string(128, 'z'), ""},
+    };
+    for (const Case& c : cases) {
+        const int32_t entry = add_file(c.name, c.tail);
+        EXPECT_EQ(tag_keys_of({entry}), std::vector<std::string>{c.keys}) << c.name;
+    }
+}
+
+TEST_F(TagReader, ReadsAFileThatIsOnlyATagButNotOneByteShorter)
+{
+    const std::string tag = id3v1_trailer({"Only", "Tag", ""});
+    const int32_t exactly_a_tag = add_file("exact.mp3", tag, 0);
+    const int32_t one_short = add_file("short.mp3", tag.substr(0, 127), 0);
+    const int32_t empty = add_file("empty file.mp3", "", 0);
+    EXPECT_EQ(tag_keys_of({exactly_a_tag, one_short, empty}),
+              (std::vector<std::string>{"&musica=Only&artista=Tag", "", ""}));
+}
+
+TEST_F(TagReader, UnreadablePathsOpenThePageWithoutTagKeys)
+{
+    const int32_t missing = add_entry(folder + "missing.mp3", "T", 200);
+    const int32_t stream = add_entry("http://radio.example/stream?x=1&y=2", "T", 200);
+    const int32_t folder_itself = add_entry(folder, "T", 200);
+    const int32_t pipe = add_entry("\\\\.\\pipe\\cantovia-test-pipe", "T", 200);
+    HANDLE server = CreateNamedPipeA("\\\\.\\pipe\\cantovia-test-pipe", PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE, 1, 0, 0,
+                                     0, nullptr);
+    ASSERT_NE(server, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(tag_keys_of({missing, stream, folder_itself, pipe}), (std::vector<std::string>{"", "", "", ""}));
+    CloseHandle(server);
+}
+
+TEST_F(TagReader, ATaggedFileDoesNotLendItsTagToTheNextOne)
+{
+    const int32_t tagged = add_file("tagged.mp3", id3v1_trailer({"Title", "Artist", ""}));
+    const int32_t untagged = add_file("untagged.mp3", "");
+    const int32_t album_only = add_file("album.mp3", id3v1_trailer({"", "", "Album"}));
+    EXPECT_EQ(tag_keys_of({tagged, untagged, album_only, untagged, tagged}),
+              (std::vector<std::string>{"&musica=Title&artista=Artist", "", "&musica=&artista=", "",
+                                        "&musica=Title&artista=Artist"}));
+}
+
+TEST_F(TagReader, FileNameWithAmpersandIsOpenedByItsRealName)
+{
+    const int32_t entry = add_file("Rock & Roll.mp3", id3v1_trailer({"Rock", "Band", ""}));
+    EXPECT_EQ(tag_keys_of({entry}), std::vector<std::string>{"&musica=Rock&artista=Band"});
+}
+
+TEST_F(TagReader, FileHeldOpenForWritingByAnotherHandleIsStillRead)
+{
+    const int32_t entry = add_file("held.mp3", id3v1_trailer({"Held", "Open", ""}));
+    HANDLE writer = CreateFileA(host.script.playlist[static_cast<size_t>(entry)].path.c_str(),
+                                GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(tag_keys_of({entry}), std::vector<std::string>{"&musica=Held&artista=Open"});
+    // And the plug-in's open took nothing away from the writer.
+    DWORD written = 0;
+    EXPECT_TRUE(WriteFile(writer, "x", 1, &written, nullptr));
+    CloseHandle(writer);
+}
+
+TEST_F(TagReader, TagOfAFileOverTwoGibibytesIsReadFromItsEnd)
+{
+    const std::string path = folder + "large.mp3";
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD returned = 0;
+    DeviceIoControl(file, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &returned, nullptr);
+    LARGE_INTEGER offset;
+    offset.QuadPart = (LONGLONG{1} << 31) + 5;
+    ASSERT_TRUE(SetFilePointerEx(file, offset, nullptr, FILE_BEGIN));
+    const std::string tag = id3v1_trailer({"Large", "File", ""});
+    DWORD written = 0;
+    ASSERT_TRUE(WriteFile(file, tag.data(), static_cast<DWORD>(tag.size()), &written, nullptr));
+    CloseHandle(file);
+    const int32_t entry = add_entry(path, "T", 200);
+    EXPECT_EQ(tag_keys_of({entry}), std::vector<std::string>{"&musica=Large&artista=File"});
+    DeleteFileA(path.c_str());
+}
+
+} // namespace
