@@ -41,5 +41,12 @@ test: build $(BUILD)/native/CMakeCache.txt
 	cd $(BUILD)/win32 && ctest --output-on-failure
 	$(WINE_SESSION) ctest --test-dir $(BUILD)/win64 --output-on-failure
 
+FUZZ_RUNS ?= 10000000
+fuzz: $(BUILD)/native/CMakeCache.txt
+	cmake --build $(BUILD)/native -j $(JOBS) --target page_address_fuzz
+	mkdir -p $(BUILD)/native/fuzz-long
+	$(BUILD)/native/page_address_fuzz -runs=$(FUZZ_RUNS) -print_final_stats=1 \
+	    -artifact_prefix=$(BUILD)/native/fuzz-long/ $(BUILD)/native/fuzz-long fuzz/corpus/page_address
+
 clean:
 	rm -rf $(BUILD) dist

@@ -18,3 +18,24 @@ add_executable(logic_tests
 cantovia_strict(logic_tests)
 target_link_libraries(logic_tests PRIVATE cantovia_logic GTest::gtest_main)
 gtest_discover_tests(logic_tests DISCOVERY_TIMEOUT 60)
+
+# libFuzzer targets (clang only). The test runs each one briefly on the kept corpus; new
+# inputs go to a scratch folder so the kept corpus only changes by hand.
+if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+  add_library(cantovia_logic_fuzz STATIC ${LOGIC_SOURCES})
+  target_compile_options(cantovia_logic_fuzz PUBLIC ${SANITIZE} -fsanitize=fuzzer-no-link)
+  target_include_directories(cantovia_logic_fuzz PUBLIC ${PROJECT_SOURCE_DIR} ${PROJECT_BINARY_DIR}/generated)
+  cantovia_strict(cantovia_logic_fuzz)
+
+  add_executable(page_address_fuzz fuzz/page_address_fuzz.cpp)
+  cantovia_strict(page_address_fuzz)
+  target_compile_options(page_address_fuzz PRIVATE ${SANITIZE} -fsanitize=fuzzer)
+  target_link_options(page_address_fuzz PRIVATE ${SANITIZE} -fsanitize=fuzzer)
+  target_link_libraries(page_address_fuzz PRIVATE cantovia_logic_fuzz)
+
+  set(CANTOVIA_FUZZ_SECONDS 5 CACHE STRING "How long the test runs each fuzz target")
+  add_test(NAME page_address_fuzz
+           COMMAND ${CMAKE_COMMAND} -E env sh -c
+                   "mkdir -p fuzz-scratch && exec \"$0\" -max_total_time=${CANTOVIA_FUZZ_SECONDS} -print_final_stats=1 -artifact_prefix=fuzz-scratch/ fuzz-scratch \"$1\""
+                   $<TARGET_FILE:page_address_fuzz> ${PROJECT_SOURCE_DIR}/fuzz/corpus/page_address)
+endif()
