@@ -1,9 +1,19 @@
 # The Windows builds: the plug-in DLL, the stand-in player and the tests that run it.
 enable_language(RC)
 
-# The DLL must load on a machine without the MinGW runtime, and stay small.
-set(DLL_COMPILE_OPTIONS -Os -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables)
-set(DLL_LINK_OPTIONS -static -s -Wl,--no-insert-timestamp -Wl,--dynamicbase -Wl,--nxcompat)
+# The DLL must load on a machine without the MinGW runtime, and stay small. It has no static
+# constructors and no exceptions, so it needs none of the runtime's start-up code: DllMain is
+# the entry point, and the few C functions the compiler may call come from msvcrt.dll.
+set(DLL_COMPILE_OPTIONS -Os -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables -fno-unwind-tables
+                        -ffunction-sections)
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+  set(DLL_ENTRY _DllMain@12)
+else()
+  set(DLL_ENTRY DllMain)
+endif()
+set(DLL_LINK_OPTIONS -static -s -nostartfiles -nodefaultlibs -Wl,--entry=${DLL_ENTRY} -Wl,--gc-sections
+                     -Wl,--no-insert-timestamp -Wl,--dynamicbase -Wl,--nxcompat)
+set(DLL_LINK_LIBRARIES kernel32 user32 msvcrt gcc)
 
 add_library(cantovia_logic STATIC ${LOGIC_SOURCES})
 cantovia_strict(cantovia_logic)
@@ -22,7 +32,7 @@ cantovia_strict(gen_cantovia)
 target_compile_options(gen_cantovia PRIVATE ${DLL_COMPILE_OPTIONS})
 target_compile_definitions(gen_cantovia PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
 target_link_options(gen_cantovia PRIVATE ${DLL_LINK_OPTIONS})
-target_link_libraries(gen_cantovia PRIVATE cantovia_logic)
+target_link_libraries(gen_cantovia PRIVATE cantovia_logic ${DLL_LINK_LIBRARIES})
 set_target_properties(gen_cantovia PROPERTIES PREFIX "" OUTPUT_NAME gen_cantovia)
 
 # Everything that runs lands in one folder, so programs find the DLL beside them.
