@@ -10,6 +10,8 @@
 #include "player/standin_host.h"
 #include "plugin/host_requests.h"
 
+#include <winioctl.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -171,17 +173,45 @@ void bare_host_calls(HWND window)
     SendMessageA(window, HOST_REQUEST_MESSAGE, static_cast<WPARAM>(position), IPC_GETPLAYLISTFILE);
 }
 
+// A file of `size` bytes ending in an ID3v1 tag; sparse, so a large one costs no disk.
+bool write_tagged_file(const std::string& path, LONGLONG size)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    DWORD returned = 0;
+    DeviceIoControl(file, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &returned, nullptr);
+    const std::string tag = id3v1_trailer({"Title", "Artist", "Album"});
+    LARGE_INTEGER offset;
+    offset.QuadPart = size - static_cast<LONGLONG>(tag.size());
+    DWORD written = 0;
+    const bool ok = SetFilePointerEx(file, offset, nullptr, FILE_BEGIN) &&
+                    WriteFile(file, tag.data(), static_cast<DWORD>(tag.size()), &written, nullptr);
+    CloseHandle(file);
+    return ok;
+}
+
 int run_bench(const char* plugin, int ticks)
 {
     const std::string folder = temporary_folder("cantovia-bench");
+    const LONGLONG small_size = 1024;
+    const LONGLONG large_size = LONGLONG{2} << 30;
     StandInHost host;
-    host.script.playlist = make_sample_playlist(folder);
+    for (const char* name : {"small-1.mp3", "small-2.mp3", "large-1.mp3", "large-2.mp3"}) {
+        const std::string path = folder + name;
+        if (!write_tagged_file(path, name[0] == 's' ? small_size : large_size)) {
+            std::fprintf(stderr, "could not write %s\n", path.c_str());
+            return 1;
+        }
+        host.script.playlist.push_back({path, name, 200});
+    }
     host.script.ini_path = folder + "player.ini";
     if (!host.load(plugin)) {
         std::fprintf(stderr, "could not load the plug-in %s\n", plugin);
         return 1;
     }
-    host.tick(); // the first entry's page: later ticks see the same path
+    host.tick(); // the first entry's page: later idle ticks see the same path
     auto timed = [&](const std::function<void(int)>& body) {
         const double start = seconds_now();
         for (int i = 0; i < ticks; ++i) {
@@ -192,18 +222,27 @@ int run_bench(const char* plugin, int ticks)
         }
         return (seconds_now() - start) / ticks * 1e9;
     };
+    // Two files in turn: every tick opens a page and reads a tag.
+    auto alternate = [&](int32_t first) {
+        return [&host, first](int i) {
+            host.script.position = first + i % 2;
+            host.tick();
+        };
+    };
     const double bare = timed([&](int) { bare_host_calls(host.window()); });
     const double idle = timed([&](int) { host.tick(); });
-    // Two tagged files in turn: every tick opens a page and reads a tag.
-    const double new_track = timed([&](int i) {
-        host.script.position = (i % 2) * 2;
-        host.tick();
-    });
-    std::printf("ticks per case:          %d\n", ticks);
-    std::printf("bare host calls:         %8.0f ns\n", bare);
-    std::printf("idle tick (same track):  %8.0f ns  ratio %.2f\n", idle, idle / bare);
-    std::printf("new-track tick:          %8.0f ns  ratio %.2f\n", new_track, new_track / bare);
+    const double new_small = timed(alternate(0));
+    const double new_large = timed(alternate(2));
+    std::printf("ticks per case:                  %d\n", ticks);
+    std::printf("bare host calls:                 %9.0f ns\n", bare);
+    std::printf("idle tick (same track):          %9.0f ns  %6.2f x bare\n", idle, idle / bare);
+    std::printf("new-track tick, 1 KiB files:     %9.0f ns  %6.2f x bare\n", new_small, new_small / bare);
+    std::printf("new-track tick, 2 GiB files:     %9.0f ns  %6.2f x bare, %.2f x the 1 KiB files\n", new_large,
+                new_large / bare, new_large / new_small);
     host.quit();
+    for (const PlaylistEntry& entry : host.script.playlist) {
+        DeleteFileA(entry.path.c_str());
+    }
     return 0;
 }
 
@@ -220,7 +259,7 @@ int main(int argc, char** argv)
         } else if (std::strcmp(argv[i], "--playlist") == 0 && i + 1 < argc) {
             playlist = argv[++i];
         } else if (std::strcmp(argv[i], "--bench") == 0) {
-            bench_ticks = i + 1 < argc ? std::atoi(argv[++i]) : 20000;
+            bench_ticks = i + 1 < argc && argv[i + 1][0] != '-' ? std::atoi(argv[++i]) : 20000;
         } else {
             std::fprintf(stderr, "usage: standin_player [--plugin DLL] [--playlist FILE | --bench [TICKS]]\n");
             return 2;
