@@ -16,8 +16,10 @@ deps:
 $(BUILD)/%/CMakeCache.txt: | deps
 	cmake -S . -B $(BUILD)/$* $(CMAKE_ARGS) $(CONFIGURE_$*)
 
-CONFIGURE_win32  := -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release
-CONFIGURE_win64  := -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=Release
+CONFIGURE_win32  := -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release \
+                    -DCANTOVIA_DIST_DIR=$(CURDIR)/dist/win32
+CONFIGURE_win64  := -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=Release \
+                    -DCANTOVIA_DIST_DIR=$(CURDIR)/dist/win64
 CONFIGURE_native := -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
 configure: $(BUILD)/win32/CMakeCache.txt $(BUILD)/win64/CMakeCache.txt $(BUILD)/native/CMakeCache.txt
@@ -25,9 +27,6 @@ configure: $(BUILD)/win32/CMakeCache.txt $(BUILD)/win64/CMakeCache.txt $(BUILD)/
 build: $(BUILD)/win32/CMakeCache.txt $(BUILD)/win64/CMakeCache.txt
 	cmake --build $(BUILD)/win32 -j $(JOBS)
 	cmake --build $(BUILD)/win64 -j $(JOBS)
-	mkdir -p dist/win32 dist/win64
-	cp $(BUILD)/win32/bin/gen_cantovia.dll dist/win32/gen_cantovia.dll
-	cp $(BUILD)/win64/bin/gen_cantovia.dll dist/win64/gen_cantovia.dll
 
 run: build
 	cd $(BUILD)/win64/bin && $(WINE_SESSION) /usr/lib/wine/wine64 standin_player.exe

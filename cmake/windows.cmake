@@ -35,6 +35,17 @@ target_link_options(gen_cantovia PRIVATE ${DLL_LINK_OPTIONS})
 target_link_libraries(gen_cantovia PRIVATE cantovia_logic ${DLL_LINK_LIBRARIES})
 set_target_properties(gen_cantovia PROPERTIES PREFIX "" OUTPUT_NAME gen_cantovia)
 
+# The finished DLL is also copied where a user or a release takes it from.
+set(CANTOVIA_DIST_DIR "" CACHE PATH "Folder that receives a copy of the built DLL")
+if(CANTOVIA_DIST_DIR)
+  add_custom_command(TARGET gen_cantovia POST_BUILD
+                     COMMAND ${CMAKE_COMMAND} -E make_directory ${CANTOVIA_DIST_DIR}
+                     COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:gen_cantovia> ${CANTOVIA_DIST_DIR}/)
+  set(CHECKED_DLL ${CANTOVIA_DIST_DIR}/gen_cantovia.dll)
+else()
+  set(CHECKED_DLL $<TARGET_FILE:gen_cantovia>)
+endif()
+
 # Everything that runs lands in one folder, so programs find the DLL beside them.
 set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bin)
 set_target_properties(gen_cantovia PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bin)
@@ -61,15 +72,21 @@ add_executable(plugin_tests
   tests/win/plugin_lifecycle_test.cpp
   tests/win/track_watcher_test.cpp
   tests/win/tag_reader_test.cpp
+  tests/win/hostile_host_test.cpp
 )
 cantovia_strict(plugin_tests)
 target_link_libraries(plugin_tests PRIVATE standin_host GTest::gtest_main)
 target_link_options(plugin_tests PRIVATE -static)
 add_dependencies(plugin_tests gen_cantovia)
 
+add_executable(crash_probe tests/win/crash_probe.cpp)
+target_link_options(crash_probe PRIVATE -static)
+
 if(CMAKE_CROSSCOMPILING_EMULATOR)
   add_test(NAME plugin_tests COMMAND plugin_tests)
   set_tests_properties(plugin_tests PROPERTIES TIMEOUT 300)
+  add_test(NAME crash_ends_the_program COMMAND crash_probe)
+  set_tests_properties(crash_ends_the_program PROPERTIES WILL_FAIL TRUE TIMEOUT 30)
 endif()
 
 # The product DLL cannot run here (32-bit), and is checked by what can be read from it.
@@ -78,6 +95,7 @@ if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
 else()
   set(DLL_MACHINE x86-64)
 endif()
-string(REPLACE "-gcc-posix" "-objdump" MINGW_OBJDUMP "${CMAKE_C_COMPILER}")
+string(REPLACE "gcc-posix" "" MINGW_TOOL_PREFIX "${CMAKE_C_COMPILER}")
 add_test(NAME dll_check
-         COMMAND ${PROJECT_SOURCE_DIR}/tests/check_dll.sh $<TARGET_FILE:gen_cantovia> ${DLL_MACHINE} ${MINGW_OBJDUMP})
+         COMMAND ${PROJECT_SOURCE_DIR}/tests/check_dll.sh ${CHECKED_DLL} ${DLL_MACHINE}
+                 ${MINGW_TOOL_PREFIX} ${PROJECT_VERSION})

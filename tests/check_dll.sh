@@ -1,21 +1,34 @@
 #!/usr/bin/env bash
-# Checks a built plug-in DLL by what can be read from it, without running it: the machine
-# type, the one undecorated export, and imports only from DLLs every Windows has.
-# Usage: check_dll.sh DLL i386|x86-64 OBJDUMP
+# Checks a built plug-in DLL by what can be read from it, without running it (the 32-bit
+# product cannot run on these machines): the machine type, relocations and the flags that let
+# it load anywhere, the one undecorated export, imports only from DLLs every Windows has, the
+# version resource, the configuration dialog's template and the description's code page 1252
+# bytes. Usage: check_dll.sh DLL i386|x86-64 MINGW_TOOL_PREFIX VERSION
 set -uo pipefail
 dll=$1
 machine=$2
-objdump=$3
+tools=$3
+version=$4
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 pass() { echo "ok:   $*"; }
+expect() { # expect DESCRIPTION TEXT PATTERN
+  if printf '%s\n' "$2" | grep -qE -- "$3"; then pass "$1"; else fail "$1 (no match for: $3)"; fi
+}
 
 [ -f "$dll" ] || { echo "FAIL: no file $dll"; exit 1; }
 
-format=$("$objdump" -f "$dll" | sed -n 's/.*file format //p')
+format=$("${tools}objdump" -f "$dll" | sed -n 's/.*file format //p')
 [ "$format" = "pei-$machine" ] && pass "format $format" || fail "format is '$format', not pei-$machine"
 
-headers=$("$objdump" -p "$dll")
+headers=$("${tools}objdump" -p "$dll")
+characteristics=$(printf '%s\n' "$headers" | awk '/^Characteristics/ {print $2}')
+(( (characteristics & 0x2000) != 0 )) && pass "is a DLL" || fail "not marked as a DLL ($characteristics)"
+(( (characteristics & 0x0001) == 0 )) && pass "relocations kept" || fail "relocations stripped"
+expect "has a base relocation table" "$headers" '^PE File Base Relocations'
+dll_characteristics=$((16#$(printf '%s\n' "$headers" | awk '/^DllCharacteristics/ {print $2}')))
+(( (dll_characteristics & 0x40) != 0 )) && pass "dynamic base" || fail "no dynamic-base flag"
+(( (dll_characteristics & 0x100) != 0 )) && pass "NX compatible" || fail "no NX flag"
 
 exports=$(printf '%s\n' "$headers" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' | grep -E '^\s+\[' | awk '{print $NF}')
 [ "$exports" = "winampGetGeneralPurposePlugin" ] && pass "one export: $exports" \
@@ -29,6 +42,19 @@ for name in $imports; do
   esac
 done
 pass "imports: $(echo $imports)"
+
+description=$'Cantovia - Plugin para cantovia de m\xFAsicas'
+LC_ALL=C grep -qaF "$description" "$dll" && pass "description in code page 1252" \
+  || fail "description bytes not found"
+
+resources=$("${tools}windres" -i "$dll" -O rc 2>&1)
+expect "version resource" "$resources" '^1 VERSIONINFO'
+dotted=$(echo "$version" | tr '.' ',' | sed 's/,/, /g')
+expect "file version $version" "$resources" "FILEVERSION ${dotted}, 0"
+expect "product version $version" "$resources" "PRODUCTVERSION ${dotted}, 0"
+expect "original file name" "$resources" 'VALUE "OriginalFilename", L?"gen_cantovia.dll"'
+expect "product name" "$resources" 'VALUE "ProductName", L?"Cantovia"'
+expect "file description" "$resources" 'VALUE "FileDescription", L?"Cantovia - Plugin para cantovia de m\\372sicas"'
 
 if [ $failures -ne 0 ]; then
   echo "$failures check(s) failed for $dll"
