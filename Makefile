@@ -6,7 +6,7 @@ JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 WINE_SESSION := $(CURDIR)/scripts/wine-session.sh $(CURDIR)/$(BUILD)/win64/wineprefix
 
-.PHONY: all deps configure build run test fuzz bench clean
+.PHONY: all deps configure build run test fuzz bench release clean
 
 all: build
 
@@ -39,6 +39,9 @@ test: build $(BUILD)/native/CMakeCache.txt
 	cd $(BUILD)/native && ctest --output-on-failure
 	cd $(BUILD)/win32 && ctest --output-on-failure
 	$(WINE_SESSION) ctest --test-dir $(BUILD)/win64 --output-on-failure
+
+release: build
+	scripts/make-release.sh dist/win32/gen_cantovia.dll $(BUILD)/win32/generated/build_config.h dist
 
 FUZZ_RUNS ?= 10000000
 fuzz: $(BUILD)/native/CMakeCache.txt

@@ -99,3 +99,9 @@ string(REPLACE "gcc-posix" "" MINGW_TOOL_PREFIX "${CMAKE_C_COMPILER}")
 add_test(NAME dll_check
          COMMAND ${PROJECT_SOURCE_DIR}/tests/check_dll.sh ${CHECKED_DLL} ${DLL_MACHINE}
                  ${MINGW_TOOL_PREFIX} ${PROJECT_VERSION})
+
+if(DLL_MACHINE STREQUAL "i386")
+  add_test(NAME release_archive
+           COMMAND ${PROJECT_SOURCE_DIR}/tests/check_release.sh ${CHECKED_DLL}
+                   ${PROJECT_BINARY_DIR}/generated/build_config.h)
+endif()

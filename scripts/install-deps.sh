@@ -9,7 +9,7 @@ packages=(
   googletest
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64
   wine64 xvfb xauth
-  zip
+  zip unzip
 )
 
 missing=()

@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Builds the release archive into a scratch folder and checks what a user unpacks: the DLL as
+# built, and a read-me in code page 1252 with CRLF line ends. Usage: check_release.sh DLL CONFIG
+set -uo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+dll=$1
+config=$2
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+pass() { echo "ok:   $*"; }
+
+archive=$("$here/scripts/make-release.sh" "$dll" "$config" "$scratch/out") || { echo "FAIL: no archive"; exit 1; }
+version=$(sed -n 's/^#define CANTOVIA_VERSION_TEXT "\(.*\)"$/\1/p' "$config")
+[ "$(basename "$archive")" = "gen_cantovia-$version-win32.zip" ] && pass "name $(basename "$archive")" \
+  || fail "archive is named $(basename "$archive")"
+
+mkdir "$scratch/unpacked" && (cd "$scratch/unpacked" && unzip -q "$archive")
+[ "$(cd "$scratch/unpacked" && ls | sort | tr '\n' ' ')" = "LEIAME.txt gen_cantovia.dll " ] \
+  && pass "holds the DLL and the read-me" || fail "holds: $(ls "$scratch/unpacked")"
+cmp -s "$dll" "$scratch/unpacked/gen_cantovia.dll" && pass "DLL as built" || fail "DLL differs from the build"
+
+readme=$scratch/unpacked/LEIAME.txt
+lines=$(wc -l < "$readme")
+crlf=$(grep -c $'\r$' "$readme")
+[ "$lines" -gt 20 ] && [ "$lines" = "$crlf" ] && pass "CRLF line ends ($lines lines)" || fail "$crlf of $lines lines end in CRLF"
+LC_ALL=C grep -qaF $'m\xFAsicas' "$readme" && pass "code page 1252 text" || fail "no cp1252 bytes"
+if iconv -f UTF-8 -t UTF-8 "$readme" >/dev/null 2>&1; then fail "read-me is valid UTF-8, so not code page 1252"; fi
+grep -q '@' "$readme" && fail "unreplaced placeholder in the read-me"
+grep -q "Cantovia $version" "$readme" && pass "names version $version" || fail "no version in the read-me"
+
+again=$("$here/scripts/make-release.sh" "$dll" "$config" "$scratch/again")
+cmp -s "$archive" "$again" && pass "same inputs, same archive" || fail "archive differs between two runs"
+
+[ $failures -eq 0 ] || { echo "$failures check(s) failed"; exit 1; }
+echo "all release checks passed"
