@@ -12,7 +12,7 @@ target_compile_options(cantovia_logic PRIVATE ${DLL_COMPILE_OPTIONS})
 add_library(gen_cantovia SHARED
   plugin/plugin.cpp
   plugin/settings.cpp
-  plugin/config.cpp
+  dialog/config_dialog.cpp
   lookup/track_watcher.cpp
   resources/gen_cantovia.rc
   resources/gen_cantovia.def
