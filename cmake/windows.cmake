@@ -35,6 +35,7 @@ add_library(standin_host STATIC
   player/standin_host.cpp
   player/import_patch.cpp
   player/sample_files.cpp
+  player/dialog_driver.cpp
 )
 cantovia_strict(standin_host)
 target_compile_definitions(standin_host PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX)
@@ -49,6 +50,7 @@ add_dependencies(standin_player gen_cantovia)
 add_executable(plugin_tests
   tests/win/plugin_lifecycle_test.cpp
   tests/win/track_watcher_test.cpp
+  tests/win/config_dialog_test.cpp
 )
 cantovia_strict(plugin_tests)
 target_link_libraries(plugin_tests PRIVATE standin_host GTest::gtest_main)
