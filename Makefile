@@ -1,12 +1,13 @@
 # The front door. `make` builds both DLLs into dist/, `make run` shows the plug-in at work in
-# the stand-in player, `make test` builds and runs every test. Each installs what it needs.
+# the stand-in player, `make test` builds and runs every test, `make docs` draws the pictures
+# in docs/. Each installs what it needs.
 
 BUILD      := build
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 WINE_SESSION := $(CURDIR)/scripts/wine-session.sh $(CURDIR)/$(BUILD)/win64/wineprefix
 
-.PHONY: all deps configure build run test fuzz bench clean
+.PHONY: all deps configure build run test fuzz bench docs clean
 
 all: build
 
@@ -40,6 +41,11 @@ test: build $(BUILD)/native/CMakeCache.txt
 	cd $(BUILD)/native && ctest --output-on-failure
 	cd $(BUILD)/win32 && ctest --output-on-failure
 	$(WINE_SESSION) ctest --test-dir $(BUILD)/win64 --output-on-failure
+
+# Pictures of the configuration dialog in docs/, drawn by Wine on a virtual display.
+docs: build
+	@scripts/install-docs-deps.sh
+	scripts/dialog-pictures.sh $(BUILD)/win64 docs
 
 clean:
 	rm -rf $(BUILD) dist
