@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <ostream>
 
 namespace {
 
@@ -14,6 +15,11 @@ struct LanguageTexts {
     const char* cancel_button;
     const char* radio_name;
 };
+
+void PrintTo(const LanguageTexts& texts, std::ostream* out)
+{
+    *out << "language " << texts.language;
+}
 
 class DialogLabelsOf : public testing::TestWithParam<LanguageTexts> {};
 
