@@ -1,12 +1,13 @@
 # The front door. `make` builds both DLLs into dist/, `make run` shows the plug-in at work in
-# the stand-in player, `make test` builds and runs every test. Each installs what it needs.
+# the stand-in player, `make test` builds and runs every test, `make docs` draws the pictures
+# in docs/. Each installs what it needs.
 
 BUILD      := build
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 WINE_SESSION := $(CURDIR)/scripts/wine-session.sh $(CURDIR)/$(BUILD)/win64/wineprefix
 
-.PHONY: all deps configure build run test fuzz bench release clean
+.PHONY: all deps configure build run test fuzz bench release docs clean
 
 all: build
 
@@ -49,6 +50,11 @@ fuzz: $(BUILD)/native/CMakeCache.txt
 	mkdir -p $(BUILD)/native/fuzz-long
 	$(BUILD)/native/page_address_fuzz -runs=$(FUZZ_RUNS) -print_final_stats=1 \
 	    -artifact_prefix=$(BUILD)/native/fuzz-long/ $(BUILD)/native/fuzz-long fuzz/corpus/page_address
+
+# Pictures of the configuration dialog in docs/, drawn by Wine on a virtual display.
+docs: build
+	@scripts/install-docs-deps.sh
+	scripts/dialog-pictures.sh $(BUILD)/win64 docs
 
 clean:
 	rm -rf $(BUILD) dist

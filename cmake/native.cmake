@@ -14,6 +14,7 @@ add_executable(logic_tests
   tests/native/bounded_text_test.cpp
   tests/native/page_address_test.cpp
   tests/native/id3v1_test.cpp
+  tests/native/labels_test.cpp
 )
 cantovia_strict(logic_tests)
 target_link_libraries(logic_tests PRIVATE cantovia_logic GTest::gtest_main)

@@ -22,7 +22,7 @@ target_compile_options(cantovia_logic PRIVATE ${DLL_COMPILE_OPTIONS})
 add_library(gen_cantovia SHARED
   plugin/plugin.cpp
   plugin/settings.cpp
-  plugin/config.cpp
+  dialog/config_dialog.cpp
   lookup/track_watcher.cpp
   lookup/tag_reader.cpp
   resources/gen_cantovia.rc
@@ -57,6 +57,7 @@ add_library(standin_host STATIC
   player/standin_host.cpp
   player/import_patch.cpp
   player/sample_files.cpp
+  player/dialog_driver.cpp
 )
 cantovia_strict(standin_host)
 target_compile_definitions(standin_host PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX)
@@ -73,13 +74,17 @@ add_executable(plugin_tests
   tests/win/track_watcher_test.cpp
   tests/win/tag_reader_test.cpp
   tests/win/hostile_host_test.cpp
+  tests/win/config_dialog_test.cpp
+  tests/win/test_main.cpp
+  tests/win/crash_exit.cpp
 )
 cantovia_strict(plugin_tests)
-target_link_libraries(plugin_tests PRIVATE standin_host GTest::gtest_main)
+target_link_libraries(plugin_tests PRIVATE standin_host GTest::gtest)
 target_link_options(plugin_tests PRIVATE -static)
 add_dependencies(plugin_tests gen_cantovia)
 
-add_executable(crash_probe tests/win/crash_probe.cpp)
+add_executable(crash_probe tests/win/crash_probe.cpp tests/win/crash_exit.cpp)
+cantovia_strict(crash_probe)
 target_link_options(crash_probe PRIVATE -static)
 
 if(CMAKE_CROSSCOMPILING_EMULATOR)

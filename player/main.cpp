@@ -5,16 +5,24 @@
 //                                        window and a lost connection along the way
 //   standin_player --playlist FILE       one entry a line: path<TAB>title<TAB>length in seconds
 //   standin_player --bench [TICKS]       times the plug-in's ticks against the bare host calls
+//   standin_player --dialog              opens the configuration dialog for a person to use, then
+//                                        prints the settings it left; with --language N the
+//                                        ini file chooses language N first, and --close-after
+//                                        SECONDS cancels the dialog after that long
 //   --plugin DLL                         the plug-in to load (default: gen_cantovia.dll)
+#include "player/dialog_driver.h"
 #include "player/sample_files.h"
 #include "player/standin_host.h"
+#include "plugin/description.h"
 #include "plugin/host_requests.h"
+#include "resources/resource.h"
 
 #include <winioctl.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <climits>
 #include <fstream>
 #include <functional>
 
@@ -246,6 +254,115 @@ int run_bench(const char* plugin, int ticks)
     return 0;
 }
 
+std::string quoted_item(HWND dialog, int control)
+{
+    return "\"" + utf8_from_cp1252(item_text(dialog, control)) + "\"";
+}
+
+std::string mark_if_checked(HWND dialog, int control)
+{
+    return item_checked(dialog, control) ? " (checked)" : "";
+}
+
+void print_dialog(HWND dialog, const char* what)
+{
+    std::printf("  %s\n", what);
+    std::printf("    check box %s%s, label %s, buttons %s %s\n", quoted_item(dialog, IDC_ENABLED).c_str(),
+                mark_if_checked(dialog, IDC_ENABLED).c_str(), quoted_item(dialog, IDC_LANGUAGE_LABEL).c_str(),
+                quoted_item(dialog, IDC_OK_BUTTON).c_str(), quoted_item(dialog, IDC_CANCEL_BUTTON).c_str());
+    std::printf("    languages");
+    for (int radio : {IDC_LANG_PT, IDC_LANG_EN, IDC_LANG_ES}) {
+        std::printf(" %s%s", quoted_item(dialog, radio).c_str(), mark_if_checked(dialog, radio).c_str());
+    }
+    std::printf("\n");
+}
+
+void print_saved_settings(StandInHost& host)
+{
+    host.quit();
+    std::printf("\nQuit. The player's ini file now holds:\n%s", utf8_from_cp1252(read_ini(host.script.ini_path)).c_str());
+}
+
+// A scripted pass through the configuration dialog, as a user would make it.
+int run_dialog_pass(const char* plugin)
+{
+    const std::string folder = temporary_folder("cantovia-dialog");
+    StandInHost host;
+    host.script.playlist = {{"C:\\Music\\After the dialog.mp3", "After the dialog", 180}};
+    host.script.ini_path = folder + "player.ini";
+    DeleteFileA(host.script.ini_path.c_str());
+    if (!host.load(plugin)) {
+        std::fprintf(stderr, "could not load the plug-in %s\n", plugin);
+        return 1;
+    }
+    std::printf("\nThe player's configure action opens the plug-in's dialog; a script clicks through it.\n");
+    const std::vector<DialogStep> steps = {
+        [](HWND dialog) {
+            std::printf("  caption \"%s\"\n", utf8_from_cp1252(window_text(dialog)).c_str());
+            print_dialog(dialog, "as it opens:");
+        },
+        [](HWND dialog) {
+            click_item(dialog, IDC_LANG_EN);
+            print_dialog(dialog, "clicks English:");
+        },
+        [](HWND dialog) {
+            click_item(dialog, IDC_LANG_ES);
+            print_dialog(dialog, "clicks Spanish:");
+        },
+        [](HWND dialog) {
+            click_item(dialog, IDC_LANG_PT);
+            print_dialog(dialog, "clicks Portuguese:");
+        },
+        [](HWND dialog) {
+            click_item(dialog, IDC_ENABLED);
+            print_dialog(dialog, "clears the check box:");
+            std::printf("  presses OK\n");
+            click_item(dialog, IDC_OK_BUTTON);
+        },
+    };
+    host.forget_requests();
+    const DialogRun run = run_config_dialog(host, steps);
+    if (!run.opened || run.forced_end) {
+        std::fprintf(stderr, "the dialog %s\n", run.opened ? "did not close on OK" : "did not open");
+        return 1;
+    }
+    for (const std::string& page : host.opened_pages()) {
+        std::printf("  the dialog opened the notice page %s\n", utf8_from_cp1252(page).c_str());
+    }
+    play_second(host, 1, {"plays \"After the dialog\" with the lookup off", play(0)});
+    print_saved_settings(host);
+    return 0;
+}
+
+// The dialog for a person to use; `close_after_seconds` 0 leaves it open until it is closed.
+int run_dialog_for_person(const char* plugin, const char* language_value, int close_after_seconds)
+{
+    const std::string folder = temporary_folder("cantovia-dialog");
+    StandInHost host;
+    host.script.ini_path = folder + "person.ini";
+    DeleteFileA(host.script.ini_path.c_str());
+    if (language_value != nullptr) {
+        WritePrivateProfileStringA(PLUGIN_DESCRIPTION, "lingua", language_value, host.script.ini_path.c_str());
+    }
+    if (!host.load(plugin)) {
+        std::fprintf(stderr, "could not load the plug-in %s\n", plugin);
+        return 1;
+    }
+    const std::vector<DialogStep> steps = {[](HWND dialog) {
+        std::printf("Dialog open at %s; close it to go on.\n", screen_rectangle_text(dialog).c_str());
+        std::fflush(stdout);
+    }};
+    const int spare_calls =
+        close_after_seconds > 0 ? close_after_seconds * 1000 / static_cast<int>(DIALOG_STEP_PERIOD_MS) : INT_MAX;
+    host.forget_requests();
+    run_config_dialog(host, steps, spare_calls);
+    for (const std::string& page : host.opened_pages()) {
+        std::printf("The dialog opened the notice page %s\n", utf8_from_cp1252(page).c_str());
+    }
+    print_saved_settings(host);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -253,6 +370,9 @@ int main(int argc, char** argv)
     const char* plugin = "gen_cantovia.dll";
     const char* playlist = nullptr;
     int bench_ticks = 0;
+    bool dialog = false;
+    const char* dialog_language = nullptr;
+    int close_after_seconds = 0;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--plugin") == 0 && i + 1 < argc) {
             plugin = argv[++i];
@@ -260,13 +380,27 @@ int main(int argc, char** argv)
             playlist = argv[++i];
         } else if (std::strcmp(argv[i], "--bench") == 0) {
             bench_ticks = i + 1 < argc && argv[i + 1][0] != '-' ? std::atoi(argv[++i]) : 20000;
+        } else if (std::strcmp(argv[i], "--dialog") == 0) {
+            dialog = true;
+        } else if (std::strcmp(argv[i], "--language") == 0 && i + 1 < argc) {
+            dialog_language = argv[++i];
+        } else if (std::strcmp(argv[i], "--close-after") == 0 && i + 1 < argc) {
+            close_after_seconds = std::atoi(argv[++i]);
         } else {
-            std::fprintf(stderr, "usage: standin_player [--plugin DLL] [--playlist FILE | --bench [TICKS]]\n");
+            std::fprintf(stderr, "usage: standin_player [--plugin DLL] [--playlist FILE | --bench [TICKS] |\n"
+                                 "                      --dialog [--language N] [--close-after SECONDS]]\n");
             return 2;
         }
     }
     if (bench_ticks > 0) {
         return run_bench(plugin, bench_ticks);
     }
-    return playlist != nullptr ? run_playlist(plugin, playlist) : run_sample(plugin);
+    if (dialog) {
+        return run_dialog_for_person(plugin, dialog_language, close_after_seconds);
+    }
+    if (playlist != nullptr) {
+        return run_playlist(plugin, playlist);
+    }
+    const int status = run_sample(plugin);
+    return status != 0 ? status : run_dialog_pass(plugin);
 }

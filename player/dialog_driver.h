@@ -1,0 +1,39 @@
+// Drives the plug-in's modal configuration dialog from inside its own modal loop, as a user
+// would: a thread timer set before the player's configure call runs one scripted step on the
+// open dialog each time it fires. The player and the tests share it.
+#pragma once
+
+#include "player/standin_host.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// One step on the open dialog. Posted messages (keys, WM_CLOSE) take effect by the next step.
+using DialogStep = std::function<void(HWND dialog)>;
+
+struct DialogRun {
+    bool opened = false;     // the dialog was open when the driver's timer fired
+    size_t steps_run = 0;
+    bool forced_end = false; // still open after every step and the spare timer calls: the driver ended it
+};
+
+constexpr UINT DIALOG_STEP_PERIOD_MS = 30;
+constexpr int DIALOG_SPARE_TIMER_CALLS = 20;
+
+// Calls the plug-in's configure callback and runs `steps` on the dialog it opens. Returns once
+// configure has: a dialog the steps leave open is ended with EndDialog (which applies nothing)
+// after `spare_calls` more timer calls, so a run never hangs.
+DialogRun run_config_dialog(StandInHost& host, const std::vector<DialogStep>& steps,
+                            int spare_calls = DIALOG_SPARE_TIMER_CALLS);
+
+// This thread's dialog window (class "#32770"), or null.
+HWND find_thread_dialog();
+
+std::string window_text(HWND window);
+std::string item_text(HWND dialog, int control);
+bool item_checked(HWND dialog, int control);
+// A mouse click on a button, through BM_CLICK: it notifies the dialog as a real click does.
+void click_item(HWND dialog, int control);
+// The dialog's rectangle on the screen, as "left,top widthxheight".
+std::string screen_rectangle_text(HWND window);

@@ -1,0 +1,27 @@
+#include "tests/win/crash_exit.h"
+
+#include <windows.h>
+
+#include <cstdio>
+
+namespace {
+
+constexpr UINT CRASH_EXIT_STATUS = 3;
+
+LONG WINAPI end_process(EXCEPTION_POINTERS* exception)
+{
+    const DWORD code = exception->ExceptionRecord->ExceptionCode;
+    std::fprintf(stderr, "\ncrash: exception 0x%08lx at %p\n", code, exception->ExceptionRecord->ExceptionAddress);
+    std::fflush(stderr);
+    // Only the low byte of a status reaches the shell under Wine: a fixed one cannot come out 0.
+    TerminateProcess(GetCurrentProcess(), CRASH_EXIT_STATUS);
+    return EXCEPTION_EXECUTE_HANDLER;
+}
+
+} // namespace
+
+void end_process_on_crash()
+{
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
+    SetUnhandledExceptionFilter(end_process);
+}
