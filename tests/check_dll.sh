@@ -56,6 +56,24 @@ expect "original file name" "$resources" 'VALUE "OriginalFilename", L?"gen_canto
 expect "product name" "$resources" 'VALUE "ProductName", L?"Cantovia"'
 expect "file description" "$resources" 'VALUE "FileDescription", L?"Cantovia - Plugin para cantovia de m\\372sicas"'
 
+# The configuration dialog: pop-up, caption, system menu, modal frame, centred, its font, and
+# each control with its id, class, styles and rectangle in dialog units.
+expect "dialog 101, 173 x 114" "$resources" '^101 DIALOG 0, 0, 173, 114$'
+expect "dialog style" "$resources" '^STYLE 0x80c808c0$'
+expect "dialog font" "$resources" '^FONT 8, "MS Sans Serif"$'
+while IFS='|' read -r what line; do
+  expect "$what" "$resources" "^  CONTROL $line\$"
+done <<'CONTROLS'
+OK, default push button|"OK", 1000, "BUTTON", 0x50030001, 19, 88, 50, 14
+lookup check box|"Desabilitar o plugin", 1001, "BUTTON", 0x50010003, 13, 14, 115, 10
+group box|"", 65535, "BUTTON", 0x50000007, 11, 29, 151, 50
+Portuguese radio, starts the group|L?"Portugu\\352s", 1004, "BUTTON", 0x50020009, 73, 37, 75, 10
+English radio|L?"Ingl\\352s", 1005, "BUTTON", 0x50000009, 73, 51, 75, 10
+language label|L?"L\\355ngua:", 1006, "STATIC", 0x50000000, 18, 37, 38, 8
+Cancel button|"Cancelar", 1007, "BUTTON", 0x50010000, 81, 88, 50, 14
+Spanish radio|L?"Espa\\361ol", 1008, "BUTTON", 0x50000009, 73, 65, 75, 10
+CONTROLS
+
 if [ $failures -ne 0 ]; then
   echo "$failures check(s) failed for $dll"
   exit 1
