@@ -2,11 +2,9 @@
 // Portable: the Win32 side puts them on the controls.
 #pragma once
 
-#include <cstdint>
+#include "plugin/languages.h"
 
-constexpr int32_t LANGUAGE_PORTUGUESE = 1;
-constexpr int32_t LANGUAGE_ENGLISH = 2;
-constexpr int32_t LANGUAGE_SPANISH = 3;
+#include <cstdint>
 
 struct DialogLabels {
     const char* enable_box;     // the check box that switches the lookup on

@@ -1,6 +1,7 @@
 #include "lookup/page_address.h"
 
 #include "common/bounded_text.h"
+#include "plugin/languages.h"
 #include "build_config.h"
 
 namespace {
@@ -23,11 +24,11 @@ static_assert(sizeof("http://" CANTOVIA_NOTICE_HOST "/wdesabilitado.htm") <= PAG
 const char* site_base_address(int32_t language)
 {
     switch (language) {
-    case 1:
+    case LANGUAGE_PORTUGUESE:
         return PORTUGUESE_BASE;
-    case 2:
+    case LANGUAGE_ENGLISH:
         return ENGLISH_BASE;
-    case 3:
+    case LANGUAGE_SPANISH:
         return SPANISH_BASE;
     default:
         return nullptr;

@@ -14,7 +14,7 @@ constexpr size_t TITLE_TEXT_SIZE = PAGE_ADDRESS_SIZE;
 constexpr char AMPERSAND = '&';
 constexpr char AMPERSAND_STAND_IN = 'e';
 
-// "http://<site>/winamp.php?a=" for language 1 (Portuguese), 2 (English) or 3 (Spanish);
+// "http://<site>/winamp.php?a=" for LANGUAGE_PORTUGUESE, LANGUAGE_ENGLISH or LANGUAGE_SPANISH;
 // null for any other value.
 const char* site_base_address(int32_t language);
 

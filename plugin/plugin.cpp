@@ -3,13 +3,14 @@
 
 #include "plugin/description.h"
 #include "plugin/host_requests.h"
+#include "plugin/languages.h"
 
 PluginDescriptor plugin_descriptor = {
     PLUGIN_DESCRIPTOR_VERSION, PLUGIN_DESCRIPTION, plugin_init, plugin_config, plugin_quit, nullptr, nullptr,
 };
 
 int32_t enabled = 1;
-int32_t language = 1;
+int32_t language = LANGUAGE_PORTUGUESE;
 int32_t quitting = 0;
 
 extern "C" PluginDescriptor* winampGetGeneralPurposePlugin()
