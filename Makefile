@@ -53,7 +53,7 @@ fuzz: $(BUILD)/native/CMakeCache.txt
 
 # Pictures of the configuration dialog in docs/, drawn by Wine on a virtual display.
 docs: build
-	@scripts/install-docs-deps.sh
+	@scripts/install-deps.sh --docs
 	scripts/dialog-pictures.sh $(BUILD)/win64 docs
 
 clean:

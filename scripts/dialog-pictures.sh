@@ -2,7 +2,7 @@
 # Pictures of the configuration dialog in each of its languages, as Wine draws it in the
 # classic look on a virtual display of its own: docs/config-dialog-pt.png, -en.png, -es.png.
 # Usage: dialog-pictures.sh [WIN64_BUILD_DIR [OUTPUT_DIR]]   (build/win64 and docs by default)
-# Needs what scripts/install-docs-deps.sh installs.
+# Needs what scripts/install-deps.sh --docs installs.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/.." && pwd)

@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Installs what the build and the tests need on a Debian 12 machine (run as root).
+# Installs what the build and the tests need on a Debian 12 machine (run as root); with
+# --docs, also what `make docs` needs: screenshots of a virtual display and Wine's own fonts,
+# which give its controls the classic look.
 # Idempotent: packages that are already there are skipped, and nothing is fetched then.
 set -euo pipefail
 
@@ -11,6 +13,9 @@ packages=(
   wine64 xvfb xauth
   zip unzip
 )
+if [ "${1:-}" = "--docs" ]; then
+  packages+=(x11-apps imagemagick fonts-wine)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
