@@ -17,7 +17,7 @@ reg() { /usr/lib/wine/wine64 reg add "$@" /f </dev/null >/dev/null 2>&1; }
 reg 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0
 reg 'HKCU\Software\Wine\X11 Driver' /v Managed /d N
 if [ -d /usr/share/wine/fonts ]; then
-  cp -n /usr/share/wine/fonts/* "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
+  cp -u /usr/share/wine/fonts/* "$prefix/drive_c/windows/Fonts/"
 fi
 # Let this prefix's server end, so that a later session starts it with its own display.
 /usr/lib/wine/wineserver -w
