@@ -17,8 +17,6 @@
 #include "plugin/host_requests.h"
 #include "resources/resource.h"
 
-#include <winioctl.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -29,7 +27,7 @@
 namespace {
 
 struct Step {
-    const char* what;
+    std::string what;
     std::function<void(StandInHost&)> change;
 };
 
@@ -52,7 +50,7 @@ void play_second(StandInHost& host, int second, const Step& step)
     step.change(host);
     host.forget_requests();
     host.tick();
-    std::printf("%3d s  %s\n", second, step.what);
+    std::printf("%3d s  %s\n", second, step.what.c_str());
     const std::vector<std::string> pages = host.opened_pages();
     if (pages.empty()) {
         std::printf("       no page\n");
@@ -62,15 +60,30 @@ void play_second(StandInHost& host, int second, const Step& step)
     }
 }
 
-int run_script(const char* plugin, std::vector<PlaylistEntry> playlist, const std::vector<Step>& steps)
+// Loads the plug-in into `host` with an empty ini file of its own in the temporary folder
+// `folder_name`; says why on the error stream when it cannot.
+bool load_plugin(StandInHost& host, const char* plugin, const char* folder_name)
 {
-    const std::string folder = temporary_folder("cantovia-player");
-    StandInHost host;
-    host.script.playlist = std::move(playlist);
-    host.script.ini_path = folder + "player.ini";
+    host.script.ini_path = temporary_folder(folder_name) + "player.ini";
     DeleteFileA(host.script.ini_path.c_str());
     if (!host.load(plugin)) {
         std::fprintf(stderr, "could not load the plug-in %s (error %lu)\n", plugin, GetLastError());
+        return false;
+    }
+    return true;
+}
+
+void print_saved_settings(StandInHost& host)
+{
+    host.quit();
+    std::printf("\nQuit. The player's ini file now holds:\n%s", utf8_from_cp1252(read_ini(host.script.ini_path)).c_str());
+}
+
+int run_script(const char* plugin, std::vector<PlaylistEntry> playlist, const std::vector<Step>& steps)
+{
+    StandInHost host;
+    host.script.playlist = std::move(playlist);
+    if (!load_plugin(host, plugin, "cantovia-player")) {
         return 1;
     }
     std::printf("Loaded %s: \"%s\"\n\n", plugin, utf8_from_cp1252(host.descriptor()->description).c_str());
@@ -78,8 +91,7 @@ int run_script(const char* plugin, std::vector<PlaylistEntry> playlist, const st
     for (const Step& step : steps) {
         play_second(host, second++, step);
     }
-    host.quit();
-    std::printf("\nQuit. The player's ini file now holds:\n%s", utf8_from_cp1252(read_ini(host.script.ini_path)).c_str());
+    print_saved_settings(host);
     return 0;
 }
 
@@ -91,24 +103,20 @@ std::function<void(StandInHost&)> play(int32_t position)
     };
 }
 
-std::string entry_name(const std::vector<PlaylistEntry>& playlist, size_t index)
+Step play_entry(const std::vector<PlaylistEntry>& playlist, size_t index)
 {
-    return utf8_from_cp1252(playlist[index].title);
+    return {"plays \"" + utf8_from_cp1252(playlist[index].title) + "\"", play(static_cast<int32_t>(index))};
 }
 
 int run_sample(const char* plugin)
 {
     const std::vector<PlaylistEntry> playlist = make_sample_playlist(temporary_folder("cantovia-sample"));
-    std::string plays[6];
-    for (size_t i = 0; i < 6; ++i) {
-        plays[i] = "plays \"" + entry_name(playlist, i) + "\"";
-    }
     const std::vector<Step> steps = {
-        {plays[0].c_str(), play(0)},
+        play_entry(playlist, 0),
         {"still the same track", [](StandInHost&) {}},
         {"paused", [](StandInHost& host) { host.script.play_state = PlayState::paused; }},
         {"resumed", [](StandInHost& host) { host.script.play_state = PlayState::playing; }},
-        {plays[1].c_str(), play(1)},
+        play_entry(playlist, 1),
         {"window minimised; next track starts", [](StandInHost& host) {
              host.minimise();
              play(2)(host);
@@ -119,10 +127,10 @@ int run_sample(const char* plugin)
              play(3)(host);
          }},
         {"Internet back", [](StandInHost& host) { host.script.internet = true; }},
-        {plays[4].c_str(), play(4)},
-        {plays[5].c_str(), play(5)},
+        play_entry(playlist, 4),
+        play_entry(playlist, 5),
         {"stopped", [](StandInHost& host) { host.script.play_state = PlayState::stopped; }},
-        {plays[0].c_str(), play(0)},
+        play_entry(playlist, 0),
     };
     return run_script(plugin, playlist, steps);
 }
@@ -148,13 +156,9 @@ int run_playlist(const char* plugin, const char* file_name)
         playlist.push_back({line.substr(0, first_tab), line.substr(first_tab + 1, second_tab - first_tab - 1),
                             std::atoi(line.c_str() + second_tab + 1)});
     }
-    std::vector<std::string> names;
-    for (size_t i = 0; i < playlist.size(); ++i) {
-        names.push_back("plays \"" + utf8_from_cp1252(playlist[i].title) + "\"");
-    }
     std::vector<Step> steps;
     for (size_t i = 0; i < playlist.size(); ++i) {
-        steps.push_back({names[i].c_str(), play(static_cast<int32_t>(i))});
+        steps.push_back(play_entry(playlist, i));
     }
     return run_script(plugin, playlist, steps);
 }
@@ -181,42 +185,21 @@ void bare_host_calls(HWND window)
     SendMessageA(window, HOST_REQUEST_MESSAGE, static_cast<WPARAM>(position), IPC_GETPLAYLISTFILE);
 }
 
-// A file of `size` bytes ending in an ID3v1 tag; sparse, so a large one costs no disk.
-bool write_tagged_file(const std::string& path, LONGLONG size)
-{
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    DWORD returned = 0;
-    DeviceIoControl(file, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &returned, nullptr);
-    const std::string tag = id3v1_trailer({"Title", "Artist", "Album"});
-    LARGE_INTEGER offset;
-    offset.QuadPart = size - static_cast<LONGLONG>(tag.size());
-    DWORD written = 0;
-    const bool ok = SetFilePointerEx(file, offset, nullptr, FILE_BEGIN) &&
-                    WriteFile(file, tag.data(), static_cast<DWORD>(tag.size()), &written, nullptr);
-    CloseHandle(file);
-    return ok;
-}
-
 int run_bench(const char* plugin, int ticks)
 {
     const std::string folder = temporary_folder("cantovia-bench");
-    const LONGLONG small_size = 1024;
-    const LONGLONG large_size = LONGLONG{2} << 30;
+    const long long small_size = 1024;
+    const long long large_size = 2LL << 30;
     StandInHost host;
     for (const char* name : {"small-1.mp3", "small-2.mp3", "large-1.mp3", "large-2.mp3"}) {
         const std::string path = folder + name;
-        if (!write_tagged_file(path, name[0] == 's' ? small_size : large_size)) {
+        if (!write_sparse_tagged_file(path, name[0] == 's' ? small_size : large_size, {"Title", "Artist", "Album"})) {
             std::fprintf(stderr, "could not write %s\n", path.c_str());
             return 1;
         }
         host.script.playlist.push_back({path, name, 200});
     }
-    host.script.ini_path = folder + "player.ini";
-    if (!host.load(plugin)) {
-        std::fprintf(stderr, "could not load the plug-in %s\n", plugin);
+    if (!load_plugin(host, plugin, "cantovia-bench")) {
         return 1;
     }
     host.tick(); // the first entry's page: later idle ticks see the same path
@@ -277,22 +260,12 @@ void print_dialog(HWND dialog, const char* what)
     std::printf("\n");
 }
 
-void print_saved_settings(StandInHost& host)
-{
-    host.quit();
-    std::printf("\nQuit. The player's ini file now holds:\n%s", utf8_from_cp1252(read_ini(host.script.ini_path)).c_str());
-}
-
 // A scripted pass through the configuration dialog, as a user would make it.
 int run_dialog_pass(const char* plugin)
 {
-    const std::string folder = temporary_folder("cantovia-dialog");
     StandInHost host;
     host.script.playlist = {{"C:\\Music\\After the dialog.mp3", "After the dialog", 180}};
-    host.script.ini_path = folder + "player.ini";
-    DeleteFileA(host.script.ini_path.c_str());
-    if (!host.load(plugin)) {
-        std::fprintf(stderr, "could not load the plug-in %s\n", plugin);
+    if (!load_plugin(host, plugin, "cantovia-dialog")) {
         return 1;
     }
     std::printf("\nThe player's configure action opens the plug-in's dialog; a script clicks through it.\n");

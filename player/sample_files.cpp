@@ -1,6 +1,7 @@
 #include "player/sample_files.h"
 
 #include <windows.h>
+#include <winioctl.h>
 
 std::string id3v1_trailer(const SampleTag& tag)
 {
@@ -33,6 +34,25 @@ bool write_file(const std::string& path, const std::string& content)
     const BOOL ok = WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
     CloseHandle(file);
     return ok && written == content.size();
+}
+
+bool write_sparse_tagged_file(const std::string& path, long long size, const SampleTag& tag)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    DWORD returned = 0;
+    DeviceIoControl(file, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &returned, nullptr);
+    const std::string trailer = id3v1_trailer(tag);
+    LARGE_INTEGER offset;
+    offset.QuadPart = size - static_cast<LONGLONG>(trailer.size());
+    DWORD written = 0;
+    const bool ok = SetFilePointerEx(file, offset, nullptr, FILE_BEGIN) &&
+                    WriteFile(file, trailer.data(), static_cast<DWORD>(trailer.size()), &written, nullptr) &&
+                    written == trailer.size();
+    CloseHandle(file);
+    return ok;
 }
 
 std::string temporary_folder(const char* name)

@@ -20,6 +20,10 @@ bool write_sample_file(const std::string& path, size_t body_size, const SampleTa
 // Writes `content` as the whole file. Returns false when the file could not be written.
 bool write_file(const std::string& path, const std::string& content);
 
+// A file of `size` bytes that ends in the ID3v1 trailer of `tag`; sparse, so that a file of
+// gigabytes costs no disk. Returns false when it could not be written.
+bool write_sparse_tagged_file(const std::string& path, long long size, const SampleTag& tag);
+
 // Raw 128-byte ID3v1 trailer with the fields copied in as they are (up to 30 bytes each).
 std::string id3v1_trailer(const SampleTag& tag);
 

@@ -53,11 +53,6 @@ void register_window_class()
 
 } // namespace
 
-StandInHost* active_host()
-{
-    return current_host;
-}
-
 StandInHost::StandInHost()
 {
     register_window_class();

@@ -86,8 +86,5 @@ private:
     bool running = false;
 };
 
-// The host whose window answers requests now.
-StandInHost* active_host();
-
 // Text in code page 1252 as UTF-8, for printing to a terminal.
 std::string utf8_from_cp1252(const std::string& text);

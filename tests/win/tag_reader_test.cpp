@@ -3,8 +3,6 @@
 #include "build_config.h"
 #include "player/sample_files.h"
 
-#include <winioctl.h>
-
 namespace {
 
 const std::string PORTUGUESE = "http://" CANTOVIA_SITE_PT "/winamp.php?a=";
@@ -131,17 +129,7 @@ TEST_F(TagReader, FileHeldOpenForWritingByAnotherHandleIsStillRead)
 TEST_F(TagReader, TagOfAFileOverTwoGibibytesIsReadFromItsEnd)
 {
     const std::string path = folder + "large.mp3";
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    DWORD returned = 0;
-    DeviceIoControl(file, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &returned, nullptr);
-    LARGE_INTEGER offset;
-    offset.QuadPart = (LONGLONG{1} << 31) + 5;
-    ASSERT_TRUE(SetFilePointerEx(file, offset, nullptr, FILE_BEGIN));
-    const std::string tag = id3v1_trailer({"Large", "File", ""});
-    DWORD written = 0;
-    ASSERT_TRUE(WriteFile(file, tag.data(), static_cast<DWORD>(tag.size()), &written, nullptr));
-    CloseHandle(file);
+    ASSERT_TRUE(write_sparse_tagged_file(path, (1LL << 31) + 5 + 128, {"Large", "File", ""}));
     const int32_t entry = add_entry(path, "T", 200);
     EXPECT_EQ(tag_keys_of({entry}), std::vector<std::string>{"&musica=Large&artista=File"});
     DeleteFileA(path.c_str());
