@@ -42,9 +42,5 @@ build=$(cd "${1:-$root/build/win64}" && pwd)
 output=$(mkdir -p "${2:-$root/docs}" && cd "${2:-$root/docs}" && pwd)
 prefix=$build/pictures-prefix
 "$here/wine-prefix.sh" "$prefix"
-# A prefix made before Wine's fonts were installed lacks them.
-if [ -d /usr/share/wine/fonts ]; then
-  cp -u /usr/share/wine/fonts/* "$prefix/drive_c/windows/Fonts/"
-fi
 # Always a display of its own, even beside a desktop: nothing else on the pictures.
 xvfb-run -a -s '-screen 0 1024x768x24' "$here/wine-session.sh" "$prefix" "$0" --on-display "$build" "$output"
