@@ -5,7 +5,13 @@
 BUILD      := build
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
-WINE_SESSION := $(CURDIR)/scripts/wine-session.sh $(CURDIR)/$(BUILD)/win64/wineprefix
+# wine-session.sh ARCH PREFIX COMMAND: one warm wineserver for a build's prefix, on a virtual display.
+session = $(CURDIR)/scripts/wine-session.sh $(1) $(CURDIR)/$(BUILD)/$(1)/wineprefix
+# The stand-in player of a build, loading that build's DLL from dist/.
+player = cd $(BUILD)/$(1)/bin && $(call session,$(1)) $(CURDIR)/scripts/wine-run.sh $(1) standin_player.exe \
+         --plugin Z:$(CURDIR)/dist/$(1)/gen_cantovia.dll
+# The builds whose programs this machine runs: the 32-bit product first, where it can.
+runnable = $(shell scripts/probe-32bit.sh >/dev/null && echo win32) win64
 
 .PHONY: all deps configure build run test fuzz bench release docs clean
 
@@ -29,17 +35,25 @@ build: $(BUILD)/win32/CMakeCache.txt $(BUILD)/win64/CMakeCache.txt
 	cmake --build $(BUILD)/win32 -j $(JOBS)
 	cmake --build $(BUILD)/win64 -j $(JOBS)
 
+# The 32-bit product where this machine runs 32-bit programs, else the 64-bit build.
 run: build
-	cd $(BUILD)/win64/bin && $(WINE_SESSION) /usr/lib/wine/wine64 standin_player.exe
+	@scripts/probe-32bit.sh | sed 's/^/make run: /;s/$$/: the 64-bit build stands in for the product/'
+	@arch=$(firstword $(runnable)); echo "make run: the $$arch build, dist/$$arch/gen_cantovia.dll"
+	$(call player,$(firstword $(runnable)))
 
 bench: build
-	cd $(BUILD)/win64/bin && $(WINE_SESSION) /usr/lib/wine/wine64 standin_player.exe --bench 20000
+	@scripts/probe-32bit.sh | sed 's/^/make bench: /;s/$$/: the 32-bit product is not measured/'
+	@for arch in $(runnable); do \
+	  echo "make bench: the $$arch build, dist/$$arch/gen_cantovia.dll"; \
+	  ( $(call player,$$arch) --bench 20000 ) || exit 1; \
+	done
 
 test: build $(BUILD)/native/CMakeCache.txt
 	cmake --build $(BUILD)/native -j $(JOBS)
 	cd $(BUILD)/native && ctest --output-on-failure
-	cd $(BUILD)/win32 && ctest --output-on-failure
-	$(WINE_SESSION) ctest --test-dir $(BUILD)/win64 --output-on-failure
+	$(call session,win32) ctest --test-dir $(BUILD)/win32 --output-on-failure
+	$(call session,win64) ctest --test-dir $(BUILD)/win64 --output-on-failure
+	@scripts/probe-32bit.sh | sed 's/^/make test: /;s/$$/: the 32-bit product itself was not run; its Wine tests were skipped and the 64-bit build ran them/'
 
 release: build
 	scripts/make-release.sh dist/win32/gen_cantovia.dll $(BUILD)/win32/generated/build_config.h dist

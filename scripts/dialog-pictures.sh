@@ -43,4 +43,4 @@ output=$(mkdir -p "${2:-$root/docs}" && cd "${2:-$root/docs}" && pwd)
 prefix=$build/pictures-prefix
 "$here/wine-prefix.sh" "$prefix"
 # Always a display of its own, even beside a desktop: nothing else on the pictures.
-xvfb-run -a -s '-screen 0 1024x768x24' "$here/wine-session.sh" "$prefix" "$0" --on-display "$build" "$output"
+xvfb-run -a -s '-screen 0 1024x768x24' "$here/wine-session.sh" win64 "$prefix" "$0" --on-display "$build" "$output"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Checks a built plug-in DLL by what can be read from it, without running it (the 32-bit
-# product cannot run on these machines): the machine type, relocations and the flags that let
+# Checks a built plug-in DLL by what can be read from it, without running it, on every machine
+# (the Wine tests run the 32-bit product only where the machine runs 32-bit programs, as
+# scripts/probe-32bit.sh decides): the machine type, relocations and the flags that let
 # it load anywhere, the one undecorated export, imports only from DLLs every Windows has, the
 # version resource, the configuration dialog's template and the description's code page 1252
 # bytes. Usage: check_dll.sh DLL i386|x86-64 MINGW_TOOL_PREFIX VERSION

@@ -10,7 +10,9 @@
 #include <string>
 #include <vector>
 
-constexpr char PLUGIN_DLL[] = "gen_cantovia.dll";
+// The DLL under test: "--plugin PATH" on the test program's command line, else the
+// gen_cantovia.dll beside it.
+const char* plugin_dll();
 
 class PluginTest : public testing::Test {
 protected:
@@ -34,7 +36,7 @@ protected:
 
     void load()
     {
-        ASSERT_TRUE(host.load(PLUGIN_DLL)) << "LoadLibrary error " << GetLastError();
+        ASSERT_TRUE(host.load(plugin_dll())) << "LoadLibrary error " << GetLastError();
         host.forget_requests();
     }
 

@@ -12,7 +12,7 @@ const std::vector<int32_t> STATUS_QUERIES_ONLY = {IPC_INETAVAILABLE, IPC_GETOUTP
 
 TEST_F(Lifecycle, ExportGivesTheDescriptorBeforeAnythingElse)
 {
-    HMODULE module = LoadLibraryA(PLUGIN_DLL);
+    HMODULE module = LoadLibraryA(plugin_dll());
     ASSERT_NE(module, nullptr);
     FARPROC exported = GetProcAddress(module, "winampGetGeneralPurposePlugin");
     ASSERT_NE(exported, nullptr);

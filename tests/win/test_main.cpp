@@ -1,10 +1,29 @@
 #include "tests/win/crash_exit.h"
+#include "tests/win/plugin_fixture.h"
 
-#include <gtest/gtest.h>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+const char* plugin_under_test = "gen_cantovia.dll";
+
+} // namespace
+
+const char* plugin_dll()
+{
+    return plugin_under_test;
+}
 
 int main(int argc, char** argv)
 {
     end_process_on_crash();
     testing::InitGoogleTest(&argc, argv);
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (std::strcmp(argv[i], "--plugin") == 0) {
+            plugin_under_test = argv[i + 1];
+        }
+    }
+    std::printf("plug-in under test: %s\n", plugin_under_test);
     return RUN_ALL_TESTS();
 }
