@@ -22,6 +22,9 @@ if [ ! -f "$stamp" ]; then
   touch "$stamp"
 fi
 
-if [ -d /usr/share/wine/fonts ]; then
-  cp -u /usr/share/wine/fonts/* "$prefix/drive_c/windows/Fonts/"
+# libwine ships the fonts folder empty: a glob over it must not stop the script.
+shopt -s nullglob
+fonts=(/usr/share/wine/fonts/*)
+if [ ${#fonts[@]} -gt 0 ]; then
+  cp -u "${fonts[@]}" "$prefix/drive_c/windows/Fonts/"
 fi
