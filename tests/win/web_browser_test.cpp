@@ -57,6 +57,11 @@ struct Kind {
     bool web_browser; // the plug-in also sends its pages with IPC_OPEN_URL
 };
 
+void PrintTo(const Kind& kind, std::ostream* out)
+{
+    *out << kind.name;
+}
+
 class PlayerKind : public PluginTest, public testing::WithParamInterface<Kind> {
 protected:
     void SetUp() override
