@@ -22,6 +22,7 @@ target_compile_options(cantovia_logic PRIVATE ${DLL_COMPILE_OPTIONS})
 add_library(gen_cantovia SHARED
   plugin/plugin.cpp
   plugin/settings.cpp
+  plugin/web_browser.cpp
   dialog/config_dialog.cpp
   lookup/track_watcher.cpp
   lookup/tag_reader.cpp
@@ -75,11 +76,12 @@ add_executable(plugin_tests
   tests/win/tag_reader_test.cpp
   tests/win/hostile_host_test.cpp
   tests/win/config_dialog_test.cpp
+  tests/win/web_browser_test.cpp
   tests/win/test_main.cpp
   tests/win/crash_exit.cpp
 )
 cantovia_strict(plugin_tests)
-target_link_libraries(plugin_tests PRIVATE standin_host GTest::gtest)
+target_link_libraries(plugin_tests PRIVATE standin_host cantovia_logic GTest::gtest)
 target_link_options(plugin_tests PRIVATE -static)
 add_dependencies(plugin_tests gen_cantovia)
 

@@ -65,3 +65,40 @@ char* replace_char(char* text, char from, char to)
     }
     return text;
 }
+
+namespace {
+
+constexpr unsigned CP1252_SPECIAL_FIRST = 0x80;
+// Code points of 0x80 to 0x9F; the undefined five keep their own number.
+constexpr char16_t CP1252_SPECIAL[] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, // 0x80-0x87
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F, // 0x88-0x8F
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, // 0x90-0x97
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178, // 0x98-0x9F
+};
+static_assert(sizeof CP1252_SPECIAL / sizeof CP1252_SPECIAL[0] == 0x20, "one code point for each of 0x80-0x9F");
+
+} // namespace
+
+char16_t utf16_from_cp1252(unsigned char byte)
+{
+    const unsigned offset = static_cast<unsigned>(byte) - CP1252_SPECIAL_FIRST;
+    return offset < sizeof CP1252_SPECIAL / sizeof CP1252_SPECIAL[0] ? CP1252_SPECIAL[offset] : char16_t{byte};
+}
+
+bool text_copy_utf16(char16_t* buffer, size_t capacity, const char* source)
+{
+    if (capacity == 0) {
+        return false;
+    }
+    size_t end = 0;
+    for (; source[end] != '\0'; ++end) {
+        if (end + 1 == capacity) {
+            buffer[end] = u'\0';
+            return false;
+        }
+        buffer[end] = utf16_from_cp1252(static_cast<unsigned char>(source[end]));
+    }
+    buffer[end] = u'\0';
+    return true;
+}

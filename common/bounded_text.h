@@ -34,3 +34,22 @@ void format_decimal(int32_t value, char (&text)[DECIMAL_TEXT_SIZE]);
 // Replaces, in place, every byte equal to `from` in the NUL-terminated `text` with `to`.
 // Returns `text`.
 char* replace_char(char* text, char from, char to);
+
+// The UTF-16 code unit of one code page 1252 byte. Every byte has one: the 27 characters the
+// code page places in 0x80-0x9F (0x80 is the euro sign, U+20AC) have their own code points,
+// the five bytes it leaves undefined there (0x81, 0x8D, 0x8F, 0x90, 0x9D) stand for U+0081,
+// U+008D, U+008F, U+0090 and U+009D as the Windows conversion gives them, and every other
+// byte is the code point of the same number.
+char16_t utf16_from_cp1252(unsigned char byte);
+
+// Replaces the text in `buffer` of `capacity` UTF-16 code units by the NUL-terminated code
+// page 1252 `source`, one code unit for each byte. Same limits and result as text_copy. The
+// conversion itself cannot fail (every byte has its code unit), so a text of fewer bytes than
+// `capacity` always fits whole.
+bool text_copy_utf16(char16_t* buffer, size_t capacity, const char* source);
+
+template <size_t N>
+bool text_copy_utf16(char16_t (&buffer)[N], const char* source)
+{
+    return text_copy_utf16(buffer, N, source);
+}

@@ -2,8 +2,11 @@
 // prints what the plug-in asked of it.
 //
 //   standin_player                       the built-in sample playlist, with pauses, a minimised
-//                                        window and a lost connection along the way
-//   standin_player --playlist FILE       one entry a line: path<TAB>title<TAB>length in seconds
+//                                        window and a lost connection along the way, on a
+//                                        player with the mini-browser and on one without it
+//   standin_player --playlist FILE       one entry a line: path<TAB>title<TAB>length in seconds;
+//                                        with --player-version V (such as 0x2091) the player
+//                                        answers V to the version request (default 0x5092)
 //   standin_player --bench [TICKS]       times the plug-in's ticks against the bare host calls
 //   standin_player --dialog              opens the configuration dialog for a person to use, then
 //                                        prints the settings it left; with --language N the
@@ -44,6 +47,24 @@ std::string read_ini(const std::string& path)
     return lines;
 }
 
+// Prints the pages the plug-in opened since the requests were last forgotten, as the player
+// receives them: for its mini-browser (ignored by a player without one) and for the web browser.
+void print_pages(const StandInHost& host, const char* indent)
+{
+    const std::vector<std::string> pages = host.opened_pages();
+    const std::vector<std::wstring> web_pages = host.opened_web_pages();
+    if (pages.empty() && web_pages.empty()) {
+        std::printf("%sno page\n", indent);
+    }
+    for (const std::string& page : pages) {
+        std::printf("%smini-browser%s %s\n", indent, host.has_minibrowser() ? ":          " : " (ignored):",
+                    utf8_from_cp1252(page).c_str());
+    }
+    for (const std::wstring& page : web_pages) {
+        std::printf("%sweb browser (UTF-16): %s\n", indent, utf8_from_utf16(page).c_str());
+    }
+}
+
 // Runs one simulated second: applies the change, ticks, prints the pages opened.
 void play_second(StandInHost& host, int second, const Step& step)
 {
@@ -51,13 +72,7 @@ void play_second(StandInHost& host, int second, const Step& step)
     host.forget_requests();
     host.tick();
     std::printf("%3d s  %s\n", second, step.what.c_str());
-    const std::vector<std::string> pages = host.opened_pages();
-    if (pages.empty()) {
-        std::printf("       no page\n");
-    }
-    for (const std::string& page : pages) {
-        std::printf("       page: %s\n", utf8_from_cp1252(page).c_str());
-    }
+    print_pages(host, "       ");
 }
 
 // Loads the plug-in into `host` with an empty ini file of its own in the temporary folder
@@ -79,13 +94,16 @@ void print_saved_settings(StandInHost& host)
     std::printf("\nQuit. The player's ini file now holds:\n%s", utf8_from_cp1252(read_ini(host.script.ini_path)).c_str());
 }
 
-int run_script(const char* plugin, std::vector<PlaylistEntry> playlist, const std::vector<Step>& steps)
+int run_script(const char* plugin, int32_t version, std::vector<PlaylistEntry> playlist, const std::vector<Step>& steps)
 {
     StandInHost host;
     host.script.playlist = std::move(playlist);
+    host.script.version = version;
     if (!load_plugin(host, plugin, "cantovia-player")) {
         return 1;
     }
+    std::printf("A player that answers 0x%04X to the version request: %s.\n", static_cast<unsigned>(version),
+                host.has_minibrowser() ? "before 5.0, with the mini-browser" : "a 5.x, without the mini-browser");
     std::printf("Loaded %s: \"%s\"\n\n", plugin, utf8_from_cp1252(host.descriptor()->description).c_str());
     int second = 1;
     for (const Step& step : steps) {
@@ -108,7 +126,7 @@ Step play_entry(const std::vector<PlaylistEntry>& playlist, size_t index)
     return {"plays \"" + utf8_from_cp1252(playlist[index].title) + "\"", play(static_cast<int32_t>(index))};
 }
 
-int run_sample(const char* plugin)
+int run_sample(const char* plugin, int32_t version)
 {
     const std::vector<PlaylistEntry> playlist = make_sample_playlist(temporary_folder("cantovia-sample"));
     const std::vector<Step> steps = {
@@ -132,10 +150,10 @@ int run_sample(const char* plugin)
         {"stopped", [](StandInHost& host) { host.script.play_state = PlayState::stopped; }},
         play_entry(playlist, 0),
     };
-    return run_script(plugin, playlist, steps);
+    return run_script(plugin, version, playlist, steps);
 }
 
-int run_playlist(const char* plugin, const char* file_name)
+int run_playlist(const char* plugin, int32_t version, const char* file_name)
 {
     std::ifstream file(file_name, std::ios::binary);
     if (!file) {
@@ -160,7 +178,7 @@ int run_playlist(const char* plugin, const char* file_name)
     for (size_t i = 0; i < playlist.size(); ++i) {
         steps.push_back(play_entry(playlist, i));
     }
-    return run_script(plugin, playlist, steps);
+    return run_script(plugin, version, playlist, steps);
 }
 
 double seconds_now()
@@ -261,14 +279,16 @@ void print_dialog(HWND dialog, const char* what)
 }
 
 // A scripted pass through the configuration dialog, as a user would make it.
-int run_dialog_pass(const char* plugin)
+int run_dialog_pass(const char* plugin, int32_t version)
 {
     StandInHost host;
     host.script.playlist = {{"C:\\Music\\After the dialog.mp3", "After the dialog", 180}};
+    host.script.version = version;
     if (!load_plugin(host, plugin, "cantovia-dialog")) {
         return 1;
     }
-    std::printf("\nThe player's configure action opens the plug-in's dialog; a script clicks through it.\n");
+    std::printf("\nOn a player that answers 0x%04X, the configure action opens the plug-in's dialog;\n"
+                "a script clicks through it.\n", static_cast<unsigned>(version));
     const std::vector<DialogStep> steps = {
         [](HWND dialog) {
             std::printf("  caption \"%s\"\n", utf8_from_cp1252(window_text(dialog)).c_str());
@@ -299,9 +319,8 @@ int run_dialog_pass(const char* plugin)
         std::fprintf(stderr, "the dialog %s\n", run.opened ? "did not close on OK" : "did not open");
         return 1;
     }
-    for (const std::string& page : host.opened_pages()) {
-        std::printf("  the dialog opened the notice page %s\n", utf8_from_cp1252(page).c_str());
-    }
+    std::printf("  the dialog opened the notice page:\n");
+    print_pages(host, "    ");
     play_second(host, 1, {"plays \"After the dialog\" with the lookup off", play(0)});
     print_saved_settings(host);
     return 0;
@@ -329,8 +348,9 @@ int run_dialog_for_person(const char* plugin, const char* language_value, int cl
         close_after_seconds > 0 ? close_after_seconds * 1000 / static_cast<int>(DIALOG_STEP_PERIOD_MS) : INT_MAX;
     host.forget_requests();
     run_config_dialog(host, steps, spare_calls);
-    for (const std::string& page : host.opened_pages()) {
-        std::printf("The dialog opened the notice page %s\n", utf8_from_cp1252(page).c_str());
+    if (!host.opened_pages().empty() || !host.opened_web_pages().empty()) {
+        std::printf("The dialog opened the notice page:\n");
+        print_pages(host, "  ");
     }
     print_saved_settings(host);
     return 0;
@@ -342,6 +362,7 @@ int main(int argc, char** argv)
 {
     const char* plugin = "gen_cantovia.dll";
     const char* playlist = nullptr;
+    int32_t version = CURRENT_PLAYER_VERSION;
     int bench_ticks = 0;
     bool dialog = false;
     const char* dialog_language = nullptr;
@@ -351,6 +372,8 @@ int main(int argc, char** argv)
             plugin = argv[++i];
         } else if (std::strcmp(argv[i], "--playlist") == 0 && i + 1 < argc) {
             playlist = argv[++i];
+        } else if (std::strcmp(argv[i], "--player-version") == 0 && i + 1 < argc) {
+            version = static_cast<int32_t>(std::strtol(argv[++i], nullptr, 0));
         } else if (std::strcmp(argv[i], "--bench") == 0) {
             bench_ticks = i + 1 < argc && argv[i + 1][0] != '-' ? std::atoi(argv[++i]) : 20000;
         } else if (std::strcmp(argv[i], "--dialog") == 0) {
@@ -360,7 +383,7 @@ int main(int argc, char** argv)
         } else if (std::strcmp(argv[i], "--close-after") == 0 && i + 1 < argc) {
             close_after_seconds = std::atoi(argv[++i]);
         } else {
-            std::fprintf(stderr, "usage: standin_player [--plugin DLL] [--playlist FILE | --bench [TICKS] |\n"
+            std::fprintf(stderr, "usage: standin_player [--plugin DLL] [--playlist FILE [--player-version V] | --bench [TICKS] |\n"
                                  "                      --dialog [--language N] [--close-after SECONDS]]\n");
             return 2;
         }
@@ -372,8 +395,13 @@ int main(int argc, char** argv)
         return run_dialog_for_person(plugin, dialog_language, close_after_seconds);
     }
     if (playlist != nullptr) {
-        return run_playlist(plugin, playlist);
+        return run_playlist(plugin, version, playlist);
     }
-    const int status = run_sample(plugin);
-    return status != 0 ? status : run_dialog_pass(plugin);
+    // The same pass on both kinds of player: the pages reach each in its own way.
+    int status = run_sample(plugin, OLD_PLAYER_VERSION);
+    if (status == 0) {
+        std::printf("\n");
+        status = run_sample(plugin, CURRENT_PLAYER_VERSION);
+    }
+    return status != 0 ? status : run_dialog_pass(plugin, CURRENT_PLAYER_VERSION);
 }

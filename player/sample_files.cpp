@@ -76,7 +76,7 @@ std::vector<PlaylistEntry> make_sample_playlist(const std::string& folder)
     const Sample samples[] = {
         {"Rock & Roll.mp3", "Band - Rock & Roll", 215, true, {"Rock & Roll", "Band & Friends", "Live"}},
         {"R&B Night.mp3", "Singer - R&B Night", 187, false, {}},
-        {"Fado do Porto.mp3", "Ana - Fado do Porto", 240, true, {"Fado do Porto   ", "Ana", ""}},
+        {"Fado do Porto.mp3", "Ana - Fado do Caf\xE9 \x96 ao vivo", 240, true, {"Fado do Porto   ", "Ana", ""}},
         {"Album only.mp3", "Unknown - Track 04", 198, true, {"", "", "Sessions"}},
         {"Intro.mp3", "Band - Intro", 1, false, {}},
     };

@@ -37,6 +37,7 @@ HWND WINAPI recording_set_focus(HWND window)
 {
     if (current_host != nullptr) {
         ++current_host->focus_calls;
+        current_host->requests_before_focus = current_host->requests.size();
     }
     return SetFocus(window);
 }
@@ -153,6 +154,17 @@ std::vector<std::string> StandInHost::opened_pages() const
     return pages;
 }
 
+std::vector<std::wstring> StandInHost::opened_web_pages() const
+{
+    std::vector<std::wstring> pages;
+    for (const RecordedRequest& request : requests) {
+        if (request.code == IPC_OPEN_URL) {
+            pages.push_back(request.wide_text);
+        }
+    }
+    return pages;
+}
+
 std::vector<int32_t> StandInHost::request_codes() const
 {
     std::vector<int32_t> codes;
@@ -164,7 +176,7 @@ std::vector<int32_t> StandInHost::request_codes() const
 
 LRESULT StandInHost::answer(WPARAM argument, int32_t code)
 {
-    RecordedRequest record = {code, argument, {}};
+    RecordedRequest record = {code, argument, {}, {}};
     const bool has_entry = script.position >= 0 && static_cast<size_t>(script.position) < script.playlist.size();
     const PlaylistEntry* current = has_entry ? &script.playlist[static_cast<size_t>(script.position)] : nullptr;
     const PlaylistEntry* asked = argument < script.playlist.size() ? &script.playlist[argument] : nullptr;
@@ -193,10 +205,26 @@ LRESULT StandInHost::answer(WPARAM argument, int32_t code)
     case IPC_INETAVAILABLE:
         result = script.internet ? 1 : 0;
         break;
+    case IPC_GETVERSION:
+        result = script.version;
+        break;
     case IPC_MBOPENREAL:
         if (argument != 0) {
             record.text = reinterpret_cast<const char*>(argument);
         }
+        // A player without the mini-browser does not know its requests.
+        result = has_minibrowser() ? 0 : UNKNOWN_REQUEST_ANSWER;
+        break;
+    case IPC_MBOPEN:
+    case IPC_MBBLOCK:
+        result = has_minibrowser() ? 0 : UNKNOWN_REQUEST_ANSWER;
+        break;
+    case IPC_OPEN_URL:
+        // The real player would read a null pointer without a check; here it is recorded.
+        if (argument != 0) {
+            record.wide_text = reinterpret_cast<const WCHAR*>(argument);
+        }
+        result = script.refuse_open_url ? UNKNOWN_REQUEST_ANSWER : 0;
         break;
     case IPC_GETINIFILE:
         result = script.ini_answer_is_path ? reinterpret_cast<LRESULT>(script.ini_path.c_str())
@@ -231,5 +259,17 @@ std::string utf8_from_cp1252(const std::string& text)
     const int size = WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
     std::string utf8(static_cast<size_t>(size), '\0');
     WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, utf8.data(), size, nullptr, nullptr);
+    return utf8;
+}
+
+std::string utf8_from_utf16(const std::wstring& text)
+{
+    if (text.empty()) {
+        return {};
+    }
+    const int length = static_cast<int>(text.size());
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), length, utf8.data(), size, nullptr, nullptr);
     return utf8;
 }

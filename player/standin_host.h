@@ -3,6 +3,7 @@
 // without waiting a real second for each tick. One host is active at a time.
 #pragma once
 
+#include "plugin/host_requests.h"
 #include "plugin/plugin.h"
 
 #include <cstdint>
@@ -17,6 +18,11 @@ struct PlaylistEntry {
 
 enum class PlayState { stopped, playing, paused };
 
+// Versions the stand-in answers: a player with the mini-browser (2.91) and one of today's,
+// without it (5.9.2), which opens pages in the system's web browser instead.
+constexpr int32_t OLD_PLAYER_VERSION = 0x2091;
+constexpr int32_t CURRENT_PLAYER_VERSION = 0x5092;
+
 // What the player answers. Every field may be changed between ticks.
 struct HostScript {
     std::vector<PlaylistEntry> playlist;
@@ -28,12 +34,15 @@ struct HostScript {
     uintptr_t ini_answer = 0;    // answered instead of a path (a player without the request)
     bool null_path = false;      // answer null for the file path
     bool null_title = false;     // answer null for the title
+    int32_t version = OLD_PLAYER_VERSION; // answered to IPC_GETVERSION
+    bool refuse_open_url = false; // answer IPC_OPEN_URL as a player that does not know it
 };
 
 struct RecordedRequest {
     int32_t code;
     WPARAM argument;
-    std::string text; // the address, for IPC_MBOPENREAL
+    std::string text;       // the address, for IPC_MBOPENREAL
+    std::wstring wide_text; // the address, for IPC_OPEN_URL
 };
 
 struct TimerCall {
@@ -64,13 +73,16 @@ public:
     std::vector<RecordedRequest> requests;
     std::vector<TimerCall> timer_calls;
     int focus_calls = 0;
+    size_t requests_before_focus = 0; // how many requests came before the last SetFocus
     int init_result = -1;
 
     HWND window() const { return main_window; }
     HMODULE module() const { return plugin_module; }
     PluginDescriptor* descriptor() const { return plugin; }
     TIMERPROC timer_callback() const { return timer_proc; }
-    std::vector<std::string> opened_pages() const;
+    std::vector<std::string> opened_pages() const;          // in the mini-browser (IPC_MBOPENREAL)
+    std::vector<std::wstring> opened_web_pages() const;     // in the web browser (IPC_OPEN_URL)
+    bool has_minibrowser() const { return script.version < FIRST_VERSION_WITHOUT_MINIBROWSER; }
     std::vector<int32_t> request_codes() const;
     void forget_requests() { requests.clear(); }
 
@@ -88,3 +100,5 @@ private:
 
 // Text in code page 1252 as UTF-8, for printing to a terminal.
 std::string utf8_from_cp1252(const std::string& text);
+// UTF-16 text as UTF-8, for printing to a terminal.
+std::string utf8_from_utf16(const std::wstring& text);

@@ -7,6 +7,7 @@
 
 constexpr unsigned HOST_REQUEST_MESSAGE = 0x400; // WM_USER
 
+constexpr int32_t IPC_GETVERSION = 0;         // the player's version: 0x20yx for 2.yx, 0x50yx for 5.x
 constexpr int32_t IPC_ISPLAYING = 104;        // 1 while a track plays
 constexpr int32_t IPC_GETOUTPUTTIME = 105;    // wParam 1: track length in seconds
 constexpr int32_t IPC_GETLISTPOS = 125;       // current playlist index
@@ -17,10 +18,16 @@ constexpr int32_t IPC_INETAVAILABLE = 242;    // 1 when the Internet is reachabl
 constexpr int32_t IPC_MBBLOCK = 248;          // wParam 1: sets the mini-browser's block flag
 constexpr int32_t IPC_MBOPENREAL = 249;       // wParam URL: the mini-browser loads it
 constexpr int32_t IPC_GETINIFILE = 334;       // path of the player's ini file
+constexpr int32_t IPC_OPEN_URL = 3032;        // wParam UTF-16 address: the system's web browser opens it
 
 constexpr int32_t HOST_PLAYING = 1;
 constexpr int32_t OUTPUT_TIME_LENGTH_SECONDS = 1;
 constexpr int32_t MINIBROWSER_BLOCK = 1;
+
+// The first version without the mini-browser: from it on, 241, 248 and 249 do nothing.
+constexpr int32_t FIRST_VERSION_WITHOUT_MINIBROWSER = 0x5000;
+// What a player answers to a request it does not know (IPC_OPEN_URL on a player without it).
+constexpr int32_t UNKNOWN_REQUEST_ANSWER = 1;
 
 // An answer to IPC_GETINIFILE below this is no pointer: the player lacks the request.
 constexpr uintptr_t LOWEST_POINTER = 0x10000;

@@ -12,6 +12,7 @@ PluginDescriptor plugin_descriptor = {
 int32_t enabled = 1;
 int32_t language = LANGUAGE_PORTUGUESE;
 int32_t quitting = 0;
+int32_t player_version = 0;
 
 extern "C" PluginDescriptor* winampGetGeneralPurposePlugin()
 {
@@ -37,6 +38,8 @@ const char* current_entry_text(int32_t request)
 int plugin_init()
 {
     load_settings();
+    // Asked once: the idle ticks make no request for it.
+    player_version = static_cast<int32_t>(host_request(0, IPC_GETVERSION));
     KillTimer(plugin_descriptor.parent_window, LYRICS_TIMER_ID);
     SetTimer(plugin_descriptor.parent_window, LYRICS_TIMER_ID, LYRICS_TIMER_PERIOD_MS, lyrics_timer_proc);
     blank_player_last_page();

@@ -44,6 +44,7 @@ extern int32_t enabled;  // lookup on only when exactly 1
 extern int32_t language; // 1 Portuguese, 2 English, 3 Spanish
 extern int32_t quitting; // 1 once the player has begun to shut the plug-in down
 extern const char* ini_path;
+extern int32_t player_version; // the player's answer to IPC_GETVERSION, asked once at init
 
 int plugin_init();
 void plugin_config();
@@ -58,5 +59,10 @@ LRESULT host_request(WPARAM argument, int32_t request);
 // Asks for the current playlist index, then for a text of that entry (IPC_GETPLAYLISTFILE or
 // IPC_GETPLAYLISTTITLE). The text belongs to the player; null when it has none.
 const char* current_entry_text(int32_t request);
+
+// On a player without the mini-browser (player_version 0x5000 or more), also has the player
+// open `address` (code page 1252, at most PAGE_ADDRESS_SIZE - 1 bytes) in the system's web
+// browser. Its answer is not examined: a player that refuses changes nothing.
+void open_in_web_browser(const char* address);
 
 void CALLBACK lyrics_timer_proc(HWND window, UINT message, UINT_PTR timer_id, DWORD time);

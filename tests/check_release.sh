@@ -29,6 +29,9 @@ LC_ALL=C grep -qaF $'m\xFAsicas' "$readme" && pass "code page 1252 text" || fail
 if iconv -f UTF-8 -t UTF-8 "$readme" >/dev/null 2>&1; then fail "read-me is valid UTF-8, so not code page 1252"; fi
 grep -q '@' "$readme" && fail "unreplaced placeholder in the read-me"
 grep -q "Cantovia $version" "$readme" && pass "names version $version" || fail "no version in the read-me"
+grep -q "before 5.0: in the player's built-in mini-browser" "$readme" \
+  && grep -q "Players 5.x .*: in your default web" "$readme" \
+  && pass "says where each player shows the page" || fail "the read-me does not say where each player shows the page"
 
 again=$("$here/scripts/make-release.sh" "$dll" "$config" "$scratch/again")
 cmp -s "$archive" "$again" && pass "same inputs, same archive" || fail "archive differs between two runs"
