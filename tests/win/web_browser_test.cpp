@@ -107,7 +107,7 @@ const std::vector<int32_t> IDLE_TICK = {IPC_INETAVAILABLE, IPC_GETOUTPUTTIME, IP
 TEST_P(PlayerKind, InitAsksTheVersionOnceRightAfterTheIniFile)
 {
     play(add_entry("C:\\a.mp3"));
-    ASSERT_TRUE(host.load(PLUGIN_DLL));
+    ASSERT_TRUE(host.load(plugin_dll()));
     EXPECT_EQ(host.request_codes(), (std::vector<int32_t>{IPC_GETINIFILE, IPC_GETVERSION}));
     EXPECT_EQ(host.requests[1].argument, 0u);
 
