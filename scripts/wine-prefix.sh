@@ -22,6 +22,7 @@ if [ ! -f "$stamp" ]; then
   touch "$stamp"
 fi
 
-if [ -d /usr/share/wine/fonts ]; then
+# The package libwine leaves the folder in place but empty: copy only when it holds fonts.
+if compgen -G '/usr/share/wine/fonts/*' >/dev/null; then
   cp -u /usr/share/wine/fonts/* "$prefix/drive_c/windows/Fonts/"
 fi
