@@ -19,7 +19,8 @@ add_executable(logic_tests
 )
 cantovia_strict(logic_tests)
 target_link_libraries(logic_tests PRIVATE cantovia_logic GTest::gtest_main)
-gtest_discover_tests(logic_tests DISCOVERY_TIMEOUT 60)
+# Test names are those the name generators give, without GoogleTest's print of the value.
+gtest_discover_tests(logic_tests DISCOVERY_TIMEOUT 60 NO_PRETTY_VALUES)
 
 # libFuzzer targets (clang only). The test runs each one briefly on the kept corpus; new
 # inputs go to a scratch folder so the kept corpus only changes by hand.

@@ -1,14 +1,25 @@
 #include "common/bounded_text.h"
 
+namespace {
+
+// The length of the text in `buffer`, or `capacity` when the buffer holds no NUL.
+size_t text_end(const char* buffer, size_t capacity)
+{
+    size_t end = 0;
+    while (end < capacity && buffer[end] != '\0') {
+        ++end;
+    }
+    return end;
+}
+
+} // namespace
+
 bool text_append(char* buffer, size_t capacity, const char* source, size_t source_limit)
 {
     if (capacity == 0) {
         return false;
     }
-    size_t end = 0;
-    while (end < capacity && buffer[end] != '\0') {
-        ++end;
-    }
+    size_t end = text_end(buffer, capacity);
     if (end == capacity) {
         // No terminator inside the buffer: terminate it in its last byte and append nothing.
         buffer[capacity - 1] = '\0';
@@ -33,6 +44,28 @@ bool text_copy(char* buffer, size_t capacity, const char* source, size_t source_
     }
     buffer[0] = '\0';
     return text_append(buffer, capacity, source, source_limit);
+}
+
+bool text_append_whole(char* buffer, size_t capacity, const char* source)
+{
+    if (capacity == 0) {
+        return false;
+    }
+    const size_t end = text_end(buffer, capacity);
+    if (end == capacity) {
+        buffer[capacity - 1] = '\0';
+        return false;
+    }
+    // Room for this many more bytes before the terminator; the source is measured no further.
+    const size_t room = capacity - 1 - end;
+    size_t length = 0;
+    while (length <= room && source[length] != '\0') {
+        ++length;
+    }
+    if (length > room) {
+        return false;
+    }
+    return text_append(buffer, capacity, source);
 }
 
 void format_decimal(int32_t value, char (&text)[DECIMAL_TEXT_SIZE])

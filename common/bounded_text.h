@@ -14,6 +14,12 @@ bool text_append(char* buffer, size_t capacity, const char* source, size_t sourc
 // Replaces the text in `buffer` by `source`; same limits and result as text_append.
 bool text_copy(char* buffer, size_t capacity, const char* source, size_t source_limit = SIZE_MAX);
 
+// Appends all of the NUL-terminated `source` to the NUL-terminated text in `buffer` of
+// `capacity` bytes, or nothing of it. Returns true when it went in, false when it would not
+// have fit and the text was left as it was (a buffer holding no NUL is terminated in its last
+// byte, as by text_append).
+bool text_append_whole(char* buffer, size_t capacity, const char* source);
+
 template <size_t N>
 bool text_append(char (&buffer)[N], const char* source, size_t source_limit = SIZE_MAX)
 {
@@ -24,6 +30,12 @@ template <size_t N>
 bool text_copy(char (&buffer)[N], const char* source, size_t source_limit = SIZE_MAX)
 {
     return text_copy(buffer, N, source, source_limit);
+}
+
+template <size_t N>
+bool text_append_whole(char (&buffer)[N], const char* source)
+{
+    return text_append_whole(buffer, N, source);
 }
 
 // Decimal text of a 32-bit signed integer, as "%d" and "%i" give it (no padding, "-" for

@@ -6,6 +6,7 @@
 #include "lookup/id3v1.h"
 #include "lookup/page_address.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -39,6 +40,34 @@ std::string field(const uint8_t* trailer, size_t offset)
     const char* start = reinterpret_cast<const char*>(trailer + offset);
     return std::string(start, strnlen(start, ID3V1_FIELD_LENGTH));
 }
+
+// The uncut address, and at which lengths it may be cut: true at every length that does not
+// fall strictly inside a key.
+struct Model {
+    std::string text;
+    std::vector<bool> may_end_at{true};
+
+    void add_key(const std::string& key)
+    {
+        text += key;
+        for (size_t i = 1; i <= key.size(); ++i) {
+            may_end_at.push_back(i == key.size());
+        }
+    }
+    void add_value(const std::string& value)
+    {
+        text += value;
+        may_end_at.resize(text.size() + 1, true);
+    }
+    std::string cut_to(size_t limit) const
+    {
+        size_t length = std::min(limit, text.size());
+        while (!may_end_at[length]) {
+            --length;
+        }
+        return text.substr(0, length);
+    }
+};
 
 void check(bool condition)
 {
@@ -80,7 +109,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
 
     auto address = std::make_unique<AddressBuffer>();
-    compose_page_address(address->text, base, path_copy->text, title_copy->text, seconds);
+    const bool composed = compose_page_address(address->text, base, path_copy->text, title_copy->text, seconds);
 
     auto tag = std::make_unique<Id3v1Tag>();
     std::memset(tag.get(), 0, sizeof *tag);
@@ -90,27 +119,35 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     const bool is_tag = parse_id3v1_trailer(exact_trailer.get(), trailer.size(), *tag);
     check(is_tag == (trailer.size() == ID3V1_TRAILER_SIZE && std::memcmp(trailer.data(), "TAG", 3) == 0));
-    const bool fit = append_tag_keys(address->text, *tag);
+    const bool fit = append_tag_keys(address->text, *tag, composed);
     check(tag->tag_title[0] == '\0' && tag->tag_artist[0] == '\0' && tag->tag_album[0] == '\0');
 
-    // The model: everything concatenated, then cut to what an address can hold.
-    std::string expected = base + with_stand_ins(path) + "&t=" + with_stand_ins(title);
+    // The model: the whole address, and where it may end when cut: anywhere but inside a key
+    // (the seconds' digits belong to their key), so at the longest such prefix that fits.
+    Model expected;
+    expected.add_key(base);
+    expected.add_value(with_stand_ins(path));
+    expected.add_key("&t=");
+    expected.add_value(with_stand_ins(title));
     if (seconds > 1) {
-        expected += "&segundos=" + std::to_string(seconds);
+        expected.add_key("&segundos=" + std::to_string(seconds));
     }
-    const size_t expected_before_tag = expected.size();
+    const size_t length_before_tag = expected.text.size();
     if (is_tag) {
         const std::string tag_title = field(trailer.data(), ID3V1_TITLE_OFFSET);
         const std::string tag_artist = field(trailer.data(), ID3V1_ARTIST_OFFSET);
         const std::string tag_album = field(trailer.data(), ID3V1_ALBUM_OFFSET);
         if (!tag_title.empty() || !tag_artist.empty() || !tag_album.empty()) {
-            expected += "&musica=" + with_stand_ins(tag_title) + "&artista=" + with_stand_ins(tag_artist);
+            expected.add_key("&musica=");
+            expected.add_value(with_stand_ins(tag_title));
+            expected.add_key("&artista=");
+            expected.add_value(with_stand_ins(tag_artist));
         }
     }
     const size_t length = strnlen(address->text, PAGE_ADDRESS_SIZE);
     check(length < PAGE_ADDRESS_SIZE);
-    check(std::string(address->text, length) == expected.substr(0, PAGE_ADDRESS_SIZE - 1));
-    const bool keys_added = expected.size() > expected_before_tag;
-    check(fit == (!keys_added || expected.size() < PAGE_ADDRESS_SIZE));
+    check(std::string(address->text, length) == expected.cut_to(PAGE_ADDRESS_SIZE - 1));
+    check(composed == (length_before_tag < PAGE_ADDRESS_SIZE));
+    check(fit == (expected.text.size() < PAGE_ADDRESS_SIZE));
     return 0;
 }

@@ -28,18 +28,18 @@ bool parse_id3v1_trailer(const unsigned char* trailer, size_t length, Id3v1Tag& 
     return true;
 }
 
-bool append_tag_keys(char (&address)[PAGE_ADDRESS_SIZE], Id3v1Tag& tag)
+bool append_tag_keys(char (&address)[PAGE_ADDRESS_SIZE], Id3v1Tag& tag, bool whole)
 {
     // A tag with only an album still sends both keys, empty.
     if (tag.tag_title[0] == '\0' && tag.tag_artist[0] == '\0' && tag.tag_album[0] == '\0') {
-        return true;
+        return whole;
     }
-    bool fit = text_append(address, "&musica=");
-    fit = text_append(address, replace_char(tag.tag_title, AMPERSAND, AMPERSAND_STAND_IN)) && fit;
-    fit = text_append(address, "&artista=") && fit;
-    fit = text_append(address, replace_char(tag.tag_artist, AMPERSAND, AMPERSAND_STAND_IN)) && fit;
+    append_address_key(address, "&musica=", whole);
+    append_address_value(address, replace_char(tag.tag_title, AMPERSAND, AMPERSAND_STAND_IN), whole);
+    append_address_key(address, "&artista=", whole);
+    append_address_value(address, replace_char(tag.tag_artist, AMPERSAND, AMPERSAND_STAND_IN), whole);
     tag.tag_title[0] = '\0';
     tag.tag_artist[0] = '\0';
     tag.tag_album[0] = '\0';
-    return fit;
+    return whole;
 }

@@ -9,7 +9,7 @@
 
 constexpr size_t ID3V1_TRAILER_SIZE = 128;
 constexpr size_t ID3V1_FIELD_LENGTH = 30;
-// 30 tag bytes and a NUL, rounded up; the last two bytes are never written.
+// 30 tag bytes and a NUL, rounded up; a parse clears all 32 bytes before it copies a field.
 constexpr size_t ID3V1_TEXT_SIZE = 32;
 
 constexpr size_t ID3V1_TITLE_OFFSET = 3;
@@ -30,5 +30,7 @@ struct Id3v1Tag {
 bool parse_id3v1_trailer(const unsigned char* trailer, size_t length, Id3v1Tag& tag);
 
 // When any of the three fields holds text, appends "&musica=<title>&artista=<artist>" (with
-// "&" replaced by "e" in both) and empties all three. Returns false when the address was cut.
-bool append_tag_keys(char (&address)[PAGE_ADDRESS_SIZE], Id3v1Tag& tag);
+// "&" replaced by "e" in both), cut as page_address.h says, and empties all three. `whole`
+// says whether the address was still uncut before (compose_page_address's result): when it
+// is false nothing goes in. Returns whether the address is still uncut.
+bool append_tag_keys(char (&address)[PAGE_ADDRESS_SIZE], Id3v1Tag& tag, bool whole);

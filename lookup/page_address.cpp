@@ -6,6 +6,8 @@
 
 namespace {
 
+constexpr char SECONDS_KEY[] = "&segundos=";
+
 constexpr char PORTUGUESE_BASE[] = "http://" CANTOVIA_SITE_PT "/winamp.php?a=";
 constexpr char ENGLISH_BASE[] = "http://" CANTOVIA_SITE_EN "/winamp.php?a=";
 constexpr char SPANISH_BASE[] = "http://" CANTOVIA_SITE_ES "/winamp.php?a=";
@@ -44,18 +46,32 @@ bool copy_address_value(char* buffer, size_t capacity, const char* text)
     return fit;
 }
 
+void append_address_key(char (&address)[PAGE_ADDRESS_SIZE], const char* key, bool& whole)
+{
+    whole = whole && text_append_whole(address, key);
+}
+
+void append_address_value(char (&address)[PAGE_ADDRESS_SIZE], const char* value, bool& whole)
+{
+    whole = whole && text_append(address, value);
+}
+
 bool compose_page_address(char (&address)[PAGE_ADDRESS_SIZE], const char* base, const char* path,
                           const char* title, int32_t seconds)
 {
-    bool fit = text_copy(address, base);
-    fit = text_append(address, path) && fit;
-    fit = text_append(address, "&t=") && fit;
-    fit = text_append(address, title) && fit;
+    address[0] = '\0';
+    bool whole = true;
+    append_address_key(address, base, whole);
+    append_address_value(address, path, whole);
+    append_address_key(address, "&t=", whole);
+    append_address_value(address, title, whole);
     if (seconds > 1) {
         char digits[DECIMAL_TEXT_SIZE];
         format_decimal(seconds, digits);
-        fit = text_append(address, "&segundos=") && fit;
-        fit = text_append(address, digits) && fit;
+        char seconds_key[sizeof SECONDS_KEY + DECIMAL_TEXT_SIZE - 1];
+        text_copy(seconds_key, SECONDS_KEY);
+        text_append(seconds_key, digits);
+        append_address_key(address, seconds_key, whole);
     }
-    return fit;
+    return whole;
 }

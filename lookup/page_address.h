@@ -31,8 +31,17 @@ bool copy_address_value(char (&buffer)[N], const char* text)
     return copy_address_value(buffer, N, text);
 }
 
+// An address too long for its buffer is the whole address cut short, and it ends only
+// inside a value or just before a key, never inside a key: a wrong value is worse than a
+// missing one. So a key goes in whole or not at all (with its number, if it has one: cut
+// digits would be another number), a value may be cut, and once anything was cut or left
+// out nothing more goes in. `whole` says whether the address is still uncut; both leave it
+// false from the first cut on, and append nothing while it is false.
+void append_address_key(char (&address)[PAGE_ADDRESS_SIZE], const char* key, bool& whole);
+void append_address_value(char (&address)[PAGE_ADDRESS_SIZE], const char* value, bool& whole);
+
 // Composes "<base><path>&t=<title>", then "&segundos=<seconds>" when seconds > 1, into
-// `address` from its first byte. `path` and `title` are taken as they are. Returns false
-// when the address had to be cut to fit.
+// `address` from its first byte, cut as above. `path` and `title` are taken as they are.
+// Returns false when the address had to be cut to fit.
 bool compose_page_address(char (&address)[PAGE_ADDRESS_SIZE], const char* base, const char* path,
                           const char* title, int32_t seconds);

@@ -44,8 +44,8 @@ void read_id3v1_tag()
     parse_id3v1_trailer(trailer, length, id3v1_tag);
 }
 
-bool append_id3v1_part(char (&address)[PAGE_ADDRESS_SIZE])
+bool append_id3v1_part(char (&address)[PAGE_ADDRESS_SIZE], bool whole)
 {
     read_id3v1_tag();
-    return append_tag_keys(address, id3v1_tag);
+    return append_tag_keys(address, id3v1_tag, whole);
 }

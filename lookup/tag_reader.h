@@ -7,5 +7,6 @@
 // cannot be read or has no tag leaves them as they are.
 void read_id3v1_tag();
 
-// Reads the tag, then appends its keys (or nothing) to `address`. False when it was cut.
-bool append_id3v1_part(char (&address)[PAGE_ADDRESS_SIZE]);
+// Reads the tag, then appends its keys (or nothing) to `address`, which is still uncut when
+// `whole` (as append_tag_keys). False when the address is cut.
+bool append_id3v1_part(char (&address)[PAGE_ADDRESS_SIZE], bool whole);

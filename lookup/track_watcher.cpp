@@ -65,8 +65,8 @@ void CALLBACK lyrics_timer_proc(HWND, UINT, UINT_PTR, DWORD)
     copy_address_value(title_copy, title != nullptr ? title : "");
 
     char address[PAGE_ADDRESS_SIZE];
-    compose_page_address(address, base, last_path, title_copy, seconds);
-    append_id3v1_part(address);
+    const bool whole = compose_page_address(address, base, last_path, title_copy, seconds);
+    append_id3v1_part(address, whole);
 
     open_in_minibrowser(address);
     open_in_web_browser(address);

@@ -1,5 +1,6 @@
 // Redirects one function that a loaded module imports, by rewriting the module's import
-// address table. The stand-in player uses it to see the plug-in's timer and focus calls.
+// address table. The stand-in player uses it to see the plug-in's timer and focus calls,
+// its file opens and its profile writes.
 #pragma once
 
 #include <windows.h>

@@ -42,6 +42,42 @@ HWND WINAPI recording_set_focus(HWND window)
     return SetFocus(window);
 }
 
+// Whether another program could open `path` with `access` now. It shares everything itself,
+// so only the share mode of a handle already open can stop it.
+bool another_opener_can(LPCSTR path, DWORD access)
+{
+    HANDLE other = CreateFileA(path, access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (other == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    CloseHandle(other);
+    return true;
+}
+
+// The plug-in's file opens and profile writes come here and go on to kernel32.
+HANDLE WINAPI recording_create_file(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
+                                    DWORD disposition, DWORD attributes, HANDLE template_file)
+{
+    HANDLE file = CreateFileA(path, access, share, security, disposition, attributes, template_file);
+    if (current_host != nullptr) {
+        const bool probe = file != INVALID_HANDLE_VALUE && current_host->probe_sharing;
+        current_host->file_opens.push_back({path != nullptr ? path : NULL_TEXT, access, share, disposition,
+                                            file != INVALID_HANDLE_VALUE, probe && another_opener_can(path, GENERIC_READ),
+                                            probe && another_opener_can(path, GENERIC_WRITE)});
+    }
+    return file;
+}
+
+BOOL WINAPI recording_write_profile_string(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR file)
+{
+    if (current_host != nullptr) {
+        const auto text = [](LPCSTR pointer) { return std::string(pointer != nullptr ? pointer : NULL_TEXT); };
+        current_host->profile_writes.push_back({text(section), text(key), text(value), text(file)});
+    }
+    return WritePrivateProfileStringA(section, key, value, file);
+}
+
 void register_window_class()
 {
     WNDCLASSA window_class = {};
@@ -72,7 +108,7 @@ StandInHost::~StandInHost()
     }
 }
 
-bool StandInHost::load(const char* dll_path)
+bool StandInHost::load(const char* dll_path, bool call_init)
 {
     current_host = this;
     plugin_module = LoadLibraryA(dll_path);
@@ -81,7 +117,9 @@ bool StandInHost::load(const char* dll_path)
     }
     if (!redirect_import(plugin_module, "user32.dll", "SetTimer", recording_set_timer) ||
         !redirect_import(plugin_module, "user32.dll", "KillTimer", recording_kill_timer) ||
-        !redirect_import(plugin_module, "user32.dll", "SetFocus", recording_set_focus)) {
+        !redirect_import(plugin_module, "user32.dll", "SetFocus", recording_set_focus) ||
+        !redirect_import(plugin_module, "kernel32.dll", "CreateFileA", recording_create_file) ||
+        !redirect_import(plugin_module, "kernel32.dll", "WritePrivateProfileStringA", recording_write_profile_string)) {
         return false;
     }
     using Export = PluginDescriptor* (*)();
@@ -95,7 +133,9 @@ bool StandInHost::load(const char* dll_path)
     plugin = get_descriptor();
     plugin->parent_window = main_window;
     plugin->module_instance = plugin_module;
-    init_result = plugin->init();
+    if (call_init) {
+        init_result = plugin->init();
+    }
     running = true;
     return true;
 }

@@ -1,6 +1,7 @@
 // A stand-in for the media player: it loads the plug-in DLL, answers the plug-in's requests
-// from a scripted state, records every request in order, and drives the plug-in's timer
-// without waiting a real second for each tick. One host is active at a time.
+// from a scripted state, records every request in order (and the plug-in's file opens and
+// profile writes), and drives the plug-in's timer without waiting a real second for each
+// tick. One host is active at a time.
 #pragma once
 
 #include "plugin/host_requests.h"
@@ -52,6 +53,29 @@ struct TimerCall {
     UINT period_ms;
 };
 
+// One CreateFileA call of the plug-in, passed on to kernel32. When the host probes sharing,
+// it tried, while the plug-in held the file, to open it again itself as another program would,
+// for reading and for writing (else both are false).
+struct FileOpen {
+    std::string path;
+    DWORD access;
+    DWORD share;
+    DWORD disposition;
+    bool opened;
+    bool others_could_read;
+    bool others_could_write;
+};
+
+// One WritePrivateProfileStringA call of the plug-in, passed on to kernel32; a null pointer
+// is recorded as NULL_TEXT.
+struct ProfileWrite {
+    std::string section;
+    std::string key;
+    std::string value;
+    std::string file;
+};
+constexpr char NULL_TEXT[] = "(null)";
+
 class StandInHost {
 public:
     StandInHost();
@@ -59,8 +83,9 @@ public:
     StandInHost(const StandInHost&) = delete;
     StandInHost& operator=(const StandInHost&) = delete;
 
-    // Loads the DLL, fills in the descriptor and calls init. False when any of it failed.
-    bool load(const char* dll_path);
+    // Loads the DLL, fills in the descriptor and calls init (unless `call_init` is false: a
+    // player that calls quit without init). False when any of it failed.
+    bool load(const char* dll_path, bool call_init = true);
     void tick();
     void configure();
     void quit();
@@ -72,6 +97,9 @@ public:
     HostScript script;
     std::vector<RecordedRequest> requests;
     std::vector<TimerCall> timer_calls;
+    std::vector<FileOpen> file_opens;
+    bool probe_sharing = false; // two more opens on each of the plug-in's: off for timings
+    std::vector<ProfileWrite> profile_writes;
     int focus_calls = 0;
     size_t requests_before_focus = 0; // how many requests came before the last SetFocus
     int init_result = -1;

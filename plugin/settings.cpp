@@ -43,6 +43,11 @@ void blank_player_last_page()
 
 void save_settings()
 {
+    // A player that calls quit without init gave no ini file: a null file name would make the
+    // profile functions write into win.ini.
+    if (ini_path == nullptr) {
+        return;
+    }
     write_setting(ENABLED_KEY, enabled);
     write_setting(LANGUAGE_KEY, language);
     blank_player_last_page();

@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -94,6 +95,51 @@ TEST(TextCopy, StartsFromTheFirstByte)
     EXPECT_FALSE(text_copy(buffer.text, "much too long"));
     EXPECT_STREQ(buffer.text, "much ");
     EXPECT_TRUE(buffer.guards_intact());
+}
+
+struct WholeCase {
+    const char* name;
+    const char* start;
+    const char* source;
+    bool goes_in;
+    const char* result;
+};
+
+class TextAppendWhole : public testing::TestWithParam<WholeCase> {};
+
+TEST_P(TextAppendWhole, AllOrNothing)
+{
+    GuardedBuffer buffer;
+    text_copy(buffer.text, GetParam().start);
+    EXPECT_EQ(text_append_whole(buffer.text, GetParam().source), GetParam().goes_in);
+    EXPECT_STREQ(buffer.text, GetParam().result);
+    EXPECT_TRUE(buffer.guards_intact());
+}
+
+// The buffer holds 5 characters and the NUL.
+INSTANTIATE_TEST_SUITE_P(
+    SixBytes, TextAppendWhole,
+    testing::Values(WholeCase{"IntoEmptyExactFit", "", "12345", true, "12345"},
+                    WholeCase{"IntoEmptyOneOver", "", "123456", false, ""},
+                    WholeCase{"AfterTextExactFit", "12", "345", true, "12345"},
+                    WholeCase{"AfterTextOneOver", "12", "3456", false, "12"},
+                    WholeCase{"AfterTextMuchTooLong", "12", "3456789012345", false, "12"},
+                    WholeCase{"OneShort", "12", "34", true, "1234"},
+                    WholeCase{"EmptySourceIntoFullBuffer", "12345", "", true, "12345"},
+                    WholeCase{"OneByteIntoFullBuffer", "12345", "6", false, "12345"}),
+    [](const testing::TestParamInfo<WholeCase>& case_info) { return std::string(case_info.param.name); });
+
+TEST(TextAppendWhole, UnterminatedBufferIsTerminatedNotOverrun)
+{
+    GuardedBuffer buffer;
+    std::memset(buffer.text, 'x', sizeof buffer.text);
+    EXPECT_FALSE(text_append_whole(buffer.text, ""));
+    EXPECT_EQ(buffer.text[sizeof buffer.text - 1], '\0');
+    EXPECT_TRUE(buffer.guards_intact());
+
+    char byte = 'q';
+    EXPECT_FALSE(text_append_whole(&byte, 0, ""));
+    EXPECT_EQ(byte, 'q');
 }
 
 TEST(FormatDecimal, MatchesPrintfForTheWholeRange)

@@ -57,7 +57,7 @@ TEST(ParseId3v1Trailer, FullFieldsKeepAll30BytesAndStayTerminated)
     EXPECT_EQ(std::string(tag.tag_title), thirty);
     EXPECT_EQ(std::string(tag.tag_artist), std::string(30, 'A'));
     EXPECT_EQ(std::string(tag.tag_album), std::string(30, 'L'));
-    // The two bytes past the field are never written: a stale 'x' there proves it.
+    // The 'x' left beforehand in the two bytes past the field is cleared too.
     EXPECT_EQ(tag.tag_title[30], '\0');
     EXPECT_EQ(tag.tag_title[31], '\0');
 }
@@ -98,11 +98,11 @@ INSTANTIATE_TEST_SUITE_P(
                     NotATag{"NothingRead", std::string()}),
     [](const testing::TestParamInfo<NotATag>& case_info) { return case_info.param.name; });
 
-std::string append(const char* start, Id3v1Tag& tag, bool* fit = nullptr)
+std::string append(const char* start, Id3v1Tag& tag, bool* fit = nullptr, bool whole = true)
 {
     char address[PAGE_ADDRESS_SIZE];
     text_copy(address, start);
-    const bool result = append_tag_keys(address, tag);
+    const bool result = append_tag_keys(address, tag, whole);
     if (fit != nullptr) {
         *fit = result;
     }
@@ -146,6 +146,25 @@ TEST(AppendTagKeys, CutAtTheEndOfTheAddressAndStillEmptied)
     EXPECT_FALSE(fit);
     EXPECT_EQ(address, start + "&musica=TTTTTTTTTTT");
     EXPECT_STREQ(tag.tag_title, "");
+}
+
+TEST(AppendTagKeys, NothingAfterACutEarlierInTheAddressButStillEmptied)
+{
+    Id3v1Tag tag = {};
+    ASSERT_TRUE(parse(trailer("T", "A", ""), tag));
+    bool fit = true;
+    EXPECT_EQ(append("short, but cut before", tag, &fit, false), "short, but cut before");
+    EXPECT_FALSE(fit);
+    EXPECT_STREQ(tag.tag_title, "");
+    EXPECT_STREQ(tag.tag_artist, "");
+}
+
+TEST(AppendTagKeys, EmptyTagKeepsAnEarlierCut)
+{
+    Id3v1Tag tag = {};
+    bool fit = true;
+    EXPECT_EQ(append("x", tag, &fit, false), "x");
+    EXPECT_FALSE(fit);
 }
 
 } // namespace

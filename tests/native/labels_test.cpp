@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <ostream>
+#include <string>
 
 namespace {
 
@@ -38,7 +39,10 @@ INSTANTIATE_TEST_SUITE_P(Languages, DialogLabelsOf,
                          testing::Values(LanguageTexts{1, "Habilitar o plugin", "L\xEDngua", "Cancelar", "Portugu\xEAs"},
                                          LanguageTexts{2, "Enabled", "Language", "Cancel", "English"},
                                          // Spanish keeps the English word on its Cancel button.
-                                         LanguageTexts{3, "Permitir", "Lengua", "Cancel", "Espa\xF1ol"}));
+                                         LanguageTexts{3, "Permitir", "Lengua", "Cancel", "Espa\xF1ol"}),
+                         [](const testing::TestParamInfo<LanguageTexts>& case_info) {
+                             return "language_" + std::to_string(case_info.param.language);
+                         });
 
 TEST(DialogLabels, NoneForValuesThatAreNoLanguage)
 {

@@ -1,12 +1,16 @@
 #include "lookup/page_address.h"
 
 #include "build_config.h"
+#include "common/bounded_text.h"
+#include "lookup/id3v1.h"
 
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <cstring>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -65,7 +69,7 @@ INSTANTIATE_TEST_SUITE_P(Lengths, SecondsKey,
                                          SecondsCase{INT32_MAX, "&segundos=2147483647"}),
                          [](const testing::TestParamInfo<SecondsCase>& case_info) {
                              const int32_t seconds = case_info.param.seconds;
-                             return (seconds < 0 ? "minus_" : "") +
+                             return (seconds < 0 ? "seconds_minus_" : "seconds_") +
                                     std::to_string(seconds < 0 ? -(static_cast<int64_t>(seconds)) : seconds);
                          });
 
@@ -91,15 +95,123 @@ TEST(ComposePageAddress, LongValuesAreCutAt351Bytes)
     EXPECT_EQ(compose(base.c_str(), exact_path.c_str(), "", 0, &fit).size(), PAGE_ADDRESS_SIZE - 1);
     EXPECT_TRUE(fit);
 
+    // One byte over: "&t=" would be cut to "&t", so it stays out and the address ends with the path.
     const std::string one_over = exact_path + "p";
     const std::string cut = compose(base.c_str(), one_over.c_str(), "", 0, &fit);
     EXPECT_FALSE(fit);
-    EXPECT_EQ(cut.size(), PAGE_ADDRESS_SIZE - 1);
-    EXPECT_EQ(cut, base + one_over + "&t");
+    EXPECT_EQ(cut, base + one_over);
 
     const std::string long_path(PATH_TEXT_SIZE - 1, 'q');
     EXPECT_EQ(compose(base.c_str(), long_path.c_str(), "title", 300, &fit).size(), PAGE_ADDRESS_SIZE - 1);
     EXPECT_FALSE(fit);
+}
+
+// A track whose address is cut at every position of its tail in turn, from "it all fits" to
+// "the path itself is cut": the path grows by one byte at a time.
+struct CutTrack {
+    const char* name;
+    const char* title;
+    int32_t seconds;
+    bool tagged;
+    const char* tag_title;
+    const char* tag_artist;
+};
+
+class CutAddress : public testing::TestWithParam<CutTrack> {};
+
+// Composes the address as the tick does: the page address, then the tag keys.
+std::string compose_with_tag(const std::string& path, const CutTrack& track, bool* whole)
+{
+    char address[PAGE_ADDRESS_SIZE];
+    std::memset(address, '#', sizeof address);
+    Id3v1Tag tag = {};
+    if (track.tagged) {
+        text_copy(tag.tag_title, track.tag_title);
+        text_copy(tag.tag_artist, track.tag_artist);
+        text_copy(tag.tag_album, "Album");
+    }
+    const bool composed = compose_page_address(address, site_base_address(2), path.c_str(), track.title, track.seconds);
+    *whole = append_tag_keys(address, tag, composed);
+    return address;
+}
+
+// Where each key of `address` starts ("&") and ends (after its "=", and after the digits of
+// "&segundos="). None of the test's values holds "&".
+std::vector<std::pair<size_t, size_t>> key_spans(const std::string& address)
+{
+    std::vector<std::pair<size_t, size_t>> spans;
+    for (size_t start = address.find('&'); start != std::string::npos; start = address.find('&', start + 1)) {
+        size_t end = address.find('=', start) + 1;
+        if (address.compare(start, 10, "&segundos=") == 0) {
+            end = address.find_first_not_of("0123456789", end);
+            end = end == std::string::npos ? address.size() : end;
+        }
+        spans.emplace_back(start, end);
+    }
+    return spans;
+}
+
+TEST_P(CutAddress, EndsInsideAValueOrBeforeAKeyAndHoldsAllThatFits)
+{
+    const CutTrack& track = GetParam();
+    const std::string tail = std::string("&t=") + track.title +
+                             (track.seconds > 1 ? "&segundos=" + std::to_string(track.seconds) : "") +
+                             (track.tagged ? std::string("&musica=") + track.tag_title + "&artista=" + track.tag_artist
+                                           : "");
+    const size_t limit = PAGE_ADDRESS_SIZE - 1;
+    const size_t fits_exactly = limit - ENGLISH.size() - tail.size();
+    for (size_t path_length = fits_exactly; path_length <= fits_exactly + tail.size() + 1; ++path_length) {
+        const std::string path(path_length, 'p');
+        const std::string uncut = ENGLISH + path + tail;
+        bool whole = false;
+        const std::string address = compose_with_tag(path, track, &whole);
+        SCOPED_TRACE("cut at " + std::to_string(uncut.size() - limit) + " bytes before the end: " + address);
+
+        EXPECT_EQ(whole, uncut.size() <= limit);
+        ASSERT_LE(address.size(), limit);
+        ASSERT_EQ(uncut.compare(0, address.size(), address), 0) << "not the uncut address cut short";
+        if (whole) {
+            EXPECT_EQ(address, uncut);
+            continue;
+        }
+        bool next_key_too_long = false;
+        for (const auto& [start, end] : key_spans(uncut)) {
+            EXPECT_FALSE(start < address.size() && address.size() < end)
+                << "ends inside the key at " << start << ": " << uncut.substr(start, end - start);
+            next_key_too_long = next_key_too_long || (start == address.size() && end > limit);
+        }
+        // All that fits went in: the address is full, or the key after its end would not fit.
+        EXPECT_TRUE(address.size() == limit || next_key_too_long) << address.size();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Tracks, CutAddress,
+    testing::Values(CutTrack{"Tagged", "Band - Title", 215, true, "Title", "Band"},
+                    CutTrack{"EmptyTitleAndTagTitle", "", 215, true, "", "Band"},
+                    CutTrack{"LongestSeconds", "T", INT32_MAX, true, "Title", "Band"},
+                    CutTrack{"Untagged", "Band - Title", 215, false, "", ""},
+                    CutTrack{"NoSecondsTagged", "Band - Title", 1, true, "Title", "Band"},
+                    CutTrack{"NoSecondsUntagged", "Title", 0, false, "", ""}),
+    [](const testing::TestParamInfo<CutTrack>& case_info) { return std::string(case_info.param.name); });
+
+TEST(AppendAddressKey, NothingGoesInAfterACut)
+{
+    char address[PAGE_ADDRESS_SIZE];
+    const std::string start(PAGE_ADDRESS_SIZE - 1 - 5, 's');
+    text_copy(address, start.c_str());
+    bool whole = true;
+    append_address_key(address, "&segundos=215", whole);
+    EXPECT_FALSE(whole) << "refused";
+    append_address_key(address, "&t=", whole);
+    append_address_value(address, "v", whole);
+    EXPECT_EQ(std::string(address), start) << "a shorter key or a value after a refused key";
+
+    text_copy(address, start.c_str());
+    whole = true;
+    append_address_value(address, "123456", whole);
+    EXPECT_FALSE(whole) << "cut";
+    EXPECT_EQ(std::string(address), start + "12345");
 }
 
 TEST(CopyAddressValue, ReplacesAmpersandsAndReportsACut)

@@ -6,6 +6,7 @@
 #include "player/dialog_driver.h"
 #include "resources/resource.h"
 
+#include <cstring>
 #include <fstream>
 #include <iterator>
 
@@ -226,7 +227,105 @@ TEST_P(ConfigDialogLanguageClicks, RelabelTheOpenDialog)
     run_dialog(steps);
 }
 
-INSTANTIATE_TEST_SUITE_P(OpenedWithLanguage, ConfigDialogLanguageClicks, testing::Values("1", "2", "3", "5"));
+INSTANTIATE_TEST_SUITE_P(OpenedWithLanguage, ConfigDialogLanguageClicks, testing::Values("1", "2", "3", "5"),
+                         [](const testing::TestParamInfo<const char*>& case_info) {
+                             return std::string("lingua_") + case_info.param;
+                         });
+
+// A radio button's command while it is not checked (a notification of another kind, or a
+// message sent to the dialog) chooses nothing.
+TEST_F(ConfigDialogTest, RadioCommandWhileNotCheckedChangesNothing)
+{
+    load_with("1", "1");
+    run_dialog({[](HWND dialog) {
+                    for (int radio : {IDC_LANG_EN, IDC_LANG_ES}) {
+                        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(radio, BN_CLICKED),
+                                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, radio)));
+                        EXPECT_EQ(checked_radios(dialog), std::vector<int>{IDC_LANG_PT}) << radio;
+                        EXPECT_EQ(labels_of(dialog), PORTUGUESE_LABELS) << radio;
+                    }
+                },
+                click({IDC_OK_BUTTON})});
+    EXPECT_EQ(sites_of(tick_on_new_track()), "pt");
+    EXPECT_EQ(saved_settings(), std::make_pair(std::string("1"), std::string("1")));
+}
+
+// The dialog procedure answers 0 to every message: to WM_INITDIALOG that tells the dialog
+// manager not to set the initial focus itself. The focus it ends on is Wine's choice (Wine
+// moves it to the first tab stop when the dialog is activated), so the answer is asked directly.
+TEST_F(ConfigDialogTest, DialogProcedureAnswersZeroAlsoToInitDialog)
+{
+    load_with("1", "1");
+    std::vector<INT_PTR> answers;
+    run_dialog({[&](HWND dialog) {
+                    const LONG_PTR stored = GetWindowLongPtrA(dialog, DWLP_DLGPROC);
+                    DLGPROC procedure = nullptr;
+                    static_assert(sizeof procedure == sizeof stored, "dialog procedure size");
+                    std::memcpy(&procedure, &stored, sizeof stored);
+                    ASSERT_NE(procedure, nullptr);
+                    const HWND first_tab_stop = GetDlgItem(dialog, IDC_OK_BUTTON);
+                    answers.push_back(procedure(dialog, WM_INITDIALOG, reinterpret_cast<WPARAM>(first_tab_stop), 0));
+                    answers.push_back(procedure(dialog, WM_COMMAND, MAKEWPARAM(IDC_LANG_EN, BN_CLICKED), 0));
+                    answers.push_back(procedure(dialog, WM_COMMAND, MAKEWPARAM(4242, BN_CLICKED), 0));
+                    answers.push_back(procedure(dialog, WM_TIMER, 1, 0));
+                },
+                click({IDC_CANCEL_BUTTON})});
+    EXPECT_EQ(answers, (std::vector<INT_PTR>{0, 0, 0, 0}));
+}
+
+// OK is the default push button: the Enter key ends the dialog as OK does.
+TEST_F(ConfigDialogTest, EnterKeyEndsTheDialogAsOk)
+{
+    load_with("1", "1");
+    run_dialog({click({IDC_LANG_ES, IDC_ENABLED}), [](HWND dialog) {
+                    // The key goes where the focus is: the check box, clicked last.
+                    const HWND focus = GetFocus();
+                    ASSERT_EQ(focus, GetDlgItem(dialog, IDC_ENABLED));
+                    PostMessageA(focus, WM_KEYDOWN, VK_RETURN, 0x001C0001);
+                    PostMessageA(focus, WM_KEYUP, VK_RETURN, static_cast<LPARAM>(0xC01C0001u));
+                }});
+    ASSERT_EQ(dialog_requests.size(), 1u);
+    EXPECT_EQ(dialog_requests[0].text, NOTICE_PAGE);
+    EXPECT_EQ(saved_settings(), std::make_pair(std::string("0"), std::string("3")));
+}
+
+// The lookup switched off while tracks change remembers none of them: switched on again, the
+// track last looked up opens nothing and any other one opens its page.
+struct OffWhileTracksChange {
+    const char* name;
+    bool back_to_first_track; // when the lookup is switched on again
+    const char* site;         // of the page the next tick opens
+};
+
+class ConfigDialogOffAndOn : public ConfigDialogTest, public testing::WithParamInterface<OffWhileTracksChange> {};
+
+TEST_P(ConfigDialogOffAndOn, OnlyANewTrackOpensAPage)
+{
+    load_with("1", "2");
+    const int32_t first = add_entry("C:\\Music\\First.mp3");
+    const int32_t second = add_entry("C:\\Music\\Second.mp3");
+    play(first);
+    ASSERT_EQ(sites_of(tick()), "en");
+    run_dialog({click({IDC_ENABLED, IDC_OK_BUTTON})});
+    play(second);
+    EXPECT_EQ(sites_of(tick()), "none");
+    if (GetParam().back_to_first_track) {
+        play(first);
+        EXPECT_EQ(sites_of(tick()), "none");
+    }
+    run_dialog({click({IDC_ENABLED, IDC_OK_BUTTON})});
+    const std::vector<std::string> pages = tick();
+    EXPECT_EQ(sites_of(pages), GetParam().site);
+    if (!pages.empty()) {
+        EXPECT_NE(pages[0].find("Second.mp3&t="), std::string::npos) << pages[0];
+    }
+    EXPECT_EQ(sites_of(tick()), "none") << "opened once only";
+}
+
+INSTANTIATE_TEST_SUITE_P(Tracks, ConfigDialogOffAndOn,
+                         testing::Values(OffWhileTracksChange{"BackToTheTrackLastLookedUp", true, "none"},
+                                         OffWhileTracksChange{"AnotherTrack", false, "en"}),
+                         CaseName());
 
 TEST_F(ConfigDialogTest, TemplateTextsStayUntilALanguageIsClicked)
 {

@@ -118,6 +118,73 @@ TEST_F(Lifecycle, NoTickOpensAPageAfterQuit)
     EXPECT_EQ(host.request_codes(), STATUS_QUERIES_ONLY);
 }
 
+std::string file_text(const std::string& path)
+{
+    std::string text;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return "<no file>";
+    }
+    char chunk[4096];
+    DWORD read = 0;
+    while (ReadFile(file, chunk, sizeof chunk, &read, nullptr) && read > 0) {
+        text.append(chunk, read);
+    }
+    CloseHandle(file);
+    return text;
+}
+
+std::string windows_folder_file(const char* name)
+{
+    char windows[MAX_PATH + 1] = {};
+    GetWindowsDirectoryA(windows, sizeof windows);
+    return std::string(windows) + "\\" + name;
+}
+
+TEST_F(Lifecycle, QuitWithoutInitWritesNothing)
+{
+    const std::string win_ini = windows_folder_file("win.ini");
+    const std::string fallback_ini = windows_folder_file("winamp.ini");
+    DeleteFileA(fallback_ini.c_str());
+    const std::string win_ini_before = file_text(win_ini);
+    ASSERT_TRUE(host.load(PLUGIN_DLL, false));
+    host.quit();
+    EXPECT_TRUE(host.profile_writes.empty()) << "first write: [" << host.profile_writes.front().section << "] "
+                                             << host.profile_writes.front().key << " to "
+                                             << host.profile_writes.front().file;
+    EXPECT_EQ(file_text(win_ini), win_ini_before);
+    EXPECT_EQ(file_text(fallback_ini), "<no file>");
+    EXPECT_EQ(file_text(host.script.ini_path), "<no file>");
+    // The rest of the quit still happens: the timer is killed.
+    ASSERT_EQ(host.timer_calls.size(), 1u);
+    EXPECT_FALSE(host.timer_calls[0].set);
+}
+
+// The order of the writes, as the calls reach kernel32.
+TEST_F(Lifecycle, InitBlanksThePlayerPageAndQuitSavesInOrder)
+{
+    write_setting("lingua", "2");
+    load();
+    const std::string ini = host.script.ini_path;
+    const std::vector<std::string> expected_init = {"[winamp] last_shortdesc=about:blank " + ini,
+                                                    "[winamp] last_shorturl=about:blank " + ini};
+    const auto writes = [this] {
+        std::vector<std::string> lines;
+        for (const ProfileWrite& write : host.profile_writes) {
+            lines.push_back("[" + write.section + "] " + write.key + "=" + write.value + " " + write.file);
+        }
+        return lines;
+    };
+    EXPECT_EQ(writes(), expected_init);
+    host.quit();
+    std::vector<std::string> expected_all = expected_init;
+    expected_all.push_back(std::string("[") + PLUGIN_DESCRIPTION + "] habilitado=1 " + ini);
+    expected_all.push_back(std::string("[") + PLUGIN_DESCRIPTION + "] lingua=2 " + ini);
+    expected_all.insert(expected_all.end(), expected_init.begin(), expected_init.end());
+    EXPECT_EQ(writes(), expected_all);
+}
+
 // A player without the ini-file request: the profile functions then use winamp.ini in the
 // Windows folder.
 class WithoutIniRequest : public PluginTest, public testing::WithParamInterface<uintptr_t> {
@@ -154,7 +221,10 @@ TEST_P(WithoutIniRequest, SettingsLiveInWinampIniOfTheWindowsFolder)
     EXPECT_EQ(ini_value(PLUGIN_DESCRIPTION, "habilitado"), "<missing>");
 }
 
-INSTANTIATE_TEST_SUITE_P(Answers, WithoutIniRequest, testing::Values(uintptr_t{0}, uintptr_t{1}, uintptr_t{0xFFFF}));
+INSTANTIATE_TEST_SUITE_P(Answers, WithoutIniRequest, testing::Values(uintptr_t{0}, uintptr_t{1}, uintptr_t{0xFFFF}),
+                         [](const testing::TestParamInfo<uintptr_t>& case_info) {
+                             return "answer_" + std::to_string(case_info.param);
+                         });
 
 struct StoredSettings {
     const char* enabled;
@@ -180,6 +250,18 @@ INSTANTIATE_TEST_SUITE_P(Ini, StoredValues,
                                          StoredSettings{"2", "1", false}, StoredSettings{"-1", "2", false},
                                          StoredSettings{"abc", "1", false}, StoredSettings{"1", "0", false},
                                          StoredSettings{"1", "4", false}, StoredSettings{"1", "-7", false},
-                                         StoredSettings{"1", "3", true}, StoredSettings{"", "", true}));
+                                         StoredSettings{"1", "3", true}, StoredSettings{"", "", true}),
+                         [](const testing::TestParamInfo<StoredSettings>& case_info) {
+                             // A test name may hold letters, digits and "_" only.
+                             const auto part = [](const char* value) {
+                                 std::string name = *value == '\0' ? "empty" : "";
+                                 for (const char* c = value; *c != '\0'; ++c) {
+                                     name += *c == '-' ? std::string("minus") : std::string(1, *c);
+                                 }
+                                 return name;
+                             };
+                             return "habilitado_" + part(case_info.param.enabled) + "_lingua_" +
+                                    part(case_info.param.language);
+                         });
 
 } // namespace

@@ -114,16 +114,41 @@ TEST_F(TagReader, FileNameWithAmpersandIsOpenedByItsRealName)
 
 TEST_F(TagReader, FileHeldOpenForWritingByAnotherHandleIsStillRead)
 {
+    host.probe_sharing = true;
     const int32_t entry = add_file("held.mp3", id3v1_trailer({"Held", "Open", ""}));
     HANDLE writer = CreateFileA(host.script.playlist[static_cast<size_t>(entry)].path.c_str(),
                                 GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(writer, INVALID_HANDLE_VALUE);
     EXPECT_EQ(tag_keys_of({entry}), std::vector<std::string>{"&musica=Held&artista=Open"});
-    // And the plug-in's open took nothing away from the writer.
     DWORD written = 0;
     EXPECT_TRUE(WriteFile(writer, "x", 1, &written, nullptr));
     CloseHandle(writer);
+
+    // While the plug-in held the file, other programs could still open it to read and to write.
+    ASSERT_EQ(host.file_opens.size(), 1u);
+    const FileOpen& open = host.file_opens[0];
+    EXPECT_EQ(open.path, host.script.playlist[static_cast<size_t>(entry)].path);
+    EXPECT_TRUE(open.opened);
+    EXPECT_EQ(open.access, DWORD{GENERIC_READ});
+    EXPECT_EQ(open.share, DWORD{FILE_SHARE_READ | FILE_SHARE_WRITE});
+    EXPECT_EQ(open.disposition, DWORD{OPEN_EXISTING});
+    EXPECT_TRUE(open.others_could_read);
+    EXPECT_TRUE(open.others_could_write);
+}
+
+// The title leaves room for "&musica=" but not for "&segundos=200": once the length is left
+// out, the tag's keys stay out too.
+TEST_F(TagReader, NoTagKeysAfterTheAddressWasCut)
+{
+    const int32_t entry = add_file("cut.mp3", id3v1_trailer({"Title", "Artist", ""}));
+    std::string& title = host.script.playlist[static_cast<size_t>(entry)].title;
+    const std::string before_title = page_for(entry).substr(0, page_for(entry).find("&t=") + 3);
+    const size_t room_left = 10; // "&musica=" is 8 bytes, "&segundos=200" 13
+    title = std::string(351 - before_title.size() - room_left, 'T');
+    load();
+    play(entry);
+    EXPECT_EQ(tick(), std::vector<std::string>{before_title + title});
 }
 
 TEST_F(TagReader, TagOfAFileOverTwoGibibytesIsReadFromItsEnd)

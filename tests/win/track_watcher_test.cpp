@@ -181,7 +181,12 @@ INSTANTIATE_TEST_SUITE_P(Watcher, LengthKey,
                          testing::Values(std::make_pair(-1, ""), std::make_pair(0, ""), std::make_pair(1, ""),
                                          std::make_pair(2, "&segundos=2"),
                                          std::make_pair(INT32_MIN, ""),
-                                         std::make_pair(INT32_MAX, "&segundos=2147483647")));
+                                         std::make_pair(INT32_MAX, "&segundos=2147483647")),
+                         [](const testing::TestParamInfo<std::pair<int32_t, const char*>>& case_info) {
+                             const int64_t seconds = case_info.param.first;
+                             return (seconds < 0 ? "seconds_minus_" : "seconds_") +
+                                    std::to_string(seconds < 0 ? -seconds : seconds);
+                         });
 
 TEST_F(Watcher, PathTooLongToRememberIsSkippedWithoutForgettingTheLastOne)
 {
