@@ -148,7 +148,7 @@ TEST_F(Lifecycle, QuitWithoutInitWritesNothing)
     const std::string fallback_ini = windows_folder_file("winamp.ini");
     DeleteFileA(fallback_ini.c_str());
     const std::string win_ini_before = file_text(win_ini);
-    ASSERT_TRUE(host.load(PLUGIN_DLL, false));
+    ASSERT_TRUE(host.load(plugin_dll(), false));
     host.quit();
     EXPECT_TRUE(host.profile_writes.empty()) << "first write: [" << host.profile_writes.front().section << "] "
                                              << host.profile_writes.front().key << " to "
