@@ -56,7 +56,8 @@ test: build $(BUILD)/native/CMakeCache.txt
 	@scripts/probe-32bit.sh | sed 's/^/make test: /;s/$$/: the 32-bit product itself was not run; its Wine tests were skipped and the 64-bit build ran them/'
 
 release: build
-	scripts/make-release.sh dist/win32/gen_cantovia.dll $(BUILD)/win32/generated/build_config.h dist
+	scripts/make-release.sh dist/win32/gen_cantovia.dll $(BUILD)/win32/generated/build_config.h dist \
+	    $(BUILD)/win32/gen_cantovia-setup.exe
 
 FUZZ_RUNS ?= 10000000
 fuzz: $(BUILD)/native/CMakeCache.txt
