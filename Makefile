@@ -66,10 +66,11 @@ fuzz: $(BUILD)/native/CMakeCache.txt
 	$(BUILD)/native/page_address_fuzz -runs=$(FUZZ_RUNS) -print_final_stats=1 \
 	    -artifact_prefix=$(BUILD)/native/fuzz-long/ $(BUILD)/native/fuzz-long fuzz/corpus/page_address
 
-# Pictures of the configuration dialog in docs/, drawn by Wine on a virtual display.
+# Pictures of the configuration dialog and the installer in docs/, drawn by Wine on a virtual display.
 docs: build
 	@scripts/install-deps.sh --docs
 	scripts/dialog-pictures.sh $(BUILD)/win64 docs
+	scripts/installer-pictures.sh $(BUILD)/win64 docs
 
 clean:
 	rm -rf $(BUILD) dist

@@ -18,7 +18,7 @@ packages=(
   nsis
 )
 if [ "${1:-}" = "--docs" ]; then
-  packages+=(x11-apps imagemagick fonts-wine)
+  packages+=(x11-apps x11-utils imagemagick fonts-wine)
 fi
 
 missing() {
