@@ -138,12 +138,15 @@ add_custom_command(OUTPUT ${INSTALLER}
                    VERBATIM)
 add_custom_target(installer ALL DEPENDS ${INSTALLER})
 
-# Stands in for the running player in the installer's tests.
-add_executable(player_window tests/win/player_window.cpp)
-cantovia_strict(player_window)
-target_link_options(player_window PRIVATE -static)
+# Stand in for the running player and for a user clicking through pages, in the installer's tests.
+foreach(helper player_window installer_pages)
+  add_executable(${helper} tests/win/${helper}.cpp)
+  cantovia_strict(${helper})
+  target_link_options(${helper} PRIVATE -static)
+endforeach()
 
 cantovia_wine_test(installer ${PROJECT_SOURCE_DIR}/tests/check_installer.sh ${WINE_ARCH} ${INSTALLER}
-                   ${CHECKED_DLL} $<TARGET_FILE:player_window> ${PROJECT_BINARY_DIR}/installer-prefix
+                   ${CHECKED_DLL} $<TARGET_FILE:player_window> $<TARGET_FILE:installer_pages>
+                   ${PROJECT_BINARY_DIR}/installer-prefix
                    ${PROJECT_VERSION})
 set_tests_properties(installer PROPERTIES TIMEOUT 300)

@@ -5,10 +5,11 @@
 # changing nothing, while the player's window is open. Each case starts from a clean registry
 # and clean folders. Where this machine does not run the installer's programs, it says why on
 # one line and exits with 77 (skipped).
-# Usage: check_installer.sh win32|win64 SETUP_EXE DLL PLAYER_WINDOW_EXE PREFIX VERSION
+# Also, driving its pages: the directory page warns of a folder without a Plugins folder.
+# Usage: check_installer.sh win32|win64 SETUP_EXE DLL PLAYER_WINDOW_EXE INSTALLER_PAGES_EXE PREFIX VERSION
 set -uo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
-arch=$1 setup=$2 dll=$3 helper=$4 prefix=$5 version=$6
+arch=$1 setup=$2 dll=$3 helper=$4 pages=$5 prefix=$6 version=$7
 
 if [ "${CANTOVIA_INSTALLER_SESSION:-}" != "$prefix" ]; then
   export CANTOVIA_INSTALLER_SESSION=$prefix
@@ -178,6 +179,31 @@ done
 left=$(listing "$player_unix")
 check "left behind: $left" [ "$left" = "./Plugins/gen_other.dll ./winamp.ini " ]
 check "the entry is gone" no_entry
+
+# The installer in English up to its directory page: the text above the folder.
+directory_page_text() {
+  win "$setup" /LANG=1033 >/dev/null 2>&1 &
+  local installer=$!
+  win "$pages" Cantovia 30 2>&1 | tr -d '\r'
+  win taskkill /f /im "$(basename "$setup")" >/dev/null 2>&1
+  wait "$installer" 2>/dev/null
+}
+no_plugins_warning='has no Plugins folder'
+
+echo "== the directory page, proposing the player's folder"
+reset
+player_folder
+text=$(directory_page_text)
+check "the page's own text: $text" [ -n "$text" ]
+check "no warning" eval '! grep -q "$no_plugins_warning" <<<"$text"'
+check "nothing installed" same "$scratch/old.dll" "$player_unix/Plugins/gen_cantovia.dll"
+
+echo "== the directory page, proposing a folder without a Plugins folder"
+reset
+mkdir -p "$player_unix"
+win reg add "$player_key" /ve /d "$player_dir" /f >/dev/null 2>&1
+text=$(directory_page_text)
+check "warns: $text" grep -q "$no_plugins_warning" <<<"$text"
 
 reset
 [ $failures -eq 0 ] || { echo "$failures check(s) failed"; exit 1; }
