@@ -184,7 +184,7 @@ check "the entry is gone" no_entry
 directory_page_text() {
   win "$setup" /LANG=1033 >/dev/null 2>&1 &
   local installer=$!
-  win "$pages" Cantovia 30 2>&1 | tr -d '\r'
+  win "$pages" directory Cantovia 30 2>&1 | tr -d '\r'
   win taskkill /f /im "$(basename "$setup")" >/dev/null 2>&1
   wait "$installer" 2>/dev/null
 }
@@ -204,6 +204,42 @@ mkdir -p "$player_unix"
 win reg add "$player_key" /ve /d "$player_dir" /f >/dev/null 2>&1
 text=$(directory_page_text)
 check "warns: $text" grep -q "$no_plugins_warning" <<<"$text"
+
+echo "== interactively, while the player's window is open: Cancel"
+reset
+player_folder
+if open_player; then
+  win "$setup" /LANG=1033 >/dev/null 2>&1 &
+  installer=$!
+  text=$(win "$pages" cancel Cantovia 30 2>&1 | tr -d '\r')
+  wait "$installer"
+  status=$?
+  close_player
+  check "asks to close the player: $text" grep -q 'Close it and click Retry' <<<"$text"
+  check "exit status non-zero (was $status)" [ $status -ne 0 ]
+  check "the older copy is as it was" same "$scratch/old.dll" "$player_unix/Plugins/gen_cantovia.dll"
+  check "no uninstall entry" no_entry
+else
+  fail "the player's window did not open"
+fi
+
+echo "== interactively, while the player's window is open: close it, then Retry"
+reset
+player_folder
+if open_player; then
+  win "$setup" /LANG=1033 >/dev/null 2>&1 &
+  installer=$!
+  win "$pages" question Cantovia 30 >/dev/null 2>&1 # until the question is up
+  close_player
+  text=$(win "$pages" retry Cantovia 30 2>&1 | tr -d '\r')
+  check "asked: $text" grep -q 'Close it and click Retry' <<<"$text"
+  text=$(win "$pages" directory Cantovia 30 2>&1 | tr -d '\r')
+  check "goes on to the directory page: $text" grep -q 'following folder' <<<"$text"
+  win taskkill /f /im "$(basename "$setup")" >/dev/null 2>&1
+  wait "$installer" 2>/dev/null
+else
+  fail "the player's window did not open"
+fi
 
 reset
 [ $failures -eq 0 ] || { echo "$failures check(s) failed"; exit 1; }

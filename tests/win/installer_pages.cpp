@@ -1,6 +1,10 @@
-// Drives the installer's pages for its tests, as a user would: waits for the installer's
-// window (its title names the product given), clicks Next on the welcome page and prints the
-// text above the folder on the directory page. Usage: installer_pages TITLE_PART SECONDS
+// Drives the installer for its tests, as a user would. It waits for a window whose title names
+// the product given, then
+//   directory     clicks Next on the welcome page and prints the text above the folder on the
+//                 directory page;
+//   retry|cancel  answers the message box that asks to close the player, printing its text;
+//   question      only prints that text, once the message box is up.
+// Usage: installer_pages directory|retry|cancel|question TITLE_PART SECONDS
 #include <windows.h>
 
 #include <cstdio>
@@ -12,6 +16,8 @@ namespace {
 // Control ids of NSIS's pages: the Next button of the outer window, the directory page's text.
 constexpr int NEXT_BUTTON_ID = 1;
 constexpr int DIRECTORY_TEXT_ID = 1006;
+// The text of a message box, in Wine's as in Windows' own.
+constexpr int MESSAGE_TEXT_ID = 0xFFFF;
 
 struct Search {
   const char* title_part;
@@ -42,12 +48,13 @@ HWND directory_text(HWND installer) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: installer_pages TITLE_PART SECONDS\n");
+  if (argc != 4) {
+    std::fprintf(stderr, "usage: installer_pages directory|retry|cancel|question TITLE_PART SECONDS\n");
     return 2;
   }
-  Search search{argv[1], nullptr};
-  const DWORD deadline = GetTickCount() + static_cast<DWORD>(std::strtoul(argv[2], nullptr, 10)) * 1000;
+  const char* mode = argv[1];
+  Search search{argv[2], nullptr};
+  const DWORD deadline = GetTickCount() + static_cast<DWORD>(std::strtoul(argv[3], nullptr, 10)) * 1000;
   while (search.found == nullptr && GetTickCount() < deadline) {
     EnumWindows(match_title, reinterpret_cast<LPARAM>(&search));
     Sleep(100);
@@ -55,6 +62,22 @@ int main(int argc, char** argv) {
   if (search.found == nullptr) {
     std::fprintf(stderr, "no installer window\n");
     return 1;
+  }
+  if (std::strcmp(mode, "directory") != 0) {
+    HWND button = GetDlgItem(search.found, std::strcmp(mode, "retry") == 0 ? IDRETRY : IDCANCEL);
+    HWND message = GetDlgItem(search.found, MESSAGE_TEXT_ID);
+    if (button == nullptr || message == nullptr) {
+      std::fprintf(stderr, "not a message box with Retry and Cancel\n");
+      return 1;
+    }
+    char shown[1024] = {};
+    GetWindowTextA(message, shown, sizeof shown);
+    std::printf("%s\n", shown);
+    std::fflush(stdout);
+    if (std::strcmp(mode, "question") != 0) {
+      SendMessageA(button, BM_CLICK, 0, 0);
+    }
+    return 0;
   }
   HWND text = nullptr;
   while (text == nullptr && GetTickCount() < deadline) {
