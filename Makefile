@@ -56,7 +56,8 @@ test: build $(BUILD)/native/CMakeCache.txt
 	@scripts/probe-32bit.sh | sed 's/^/make test: /;s/$$/: the 32-bit product itself was not run; its Wine tests were skipped and the 64-bit build ran them/'
 
 release: build
-	scripts/make-release.sh dist/win32/gen_cantovia.dll $(BUILD)/win32/generated/build_config.h dist
+	scripts/make-release.sh dist/win32/gen_cantovia.dll $(BUILD)/win32/generated/build_config.h dist \
+	    $(BUILD)/win32/gen_cantovia-setup.exe
 
 FUZZ_RUNS ?= 10000000
 fuzz: $(BUILD)/native/CMakeCache.txt
@@ -65,10 +66,11 @@ fuzz: $(BUILD)/native/CMakeCache.txt
 	$(BUILD)/native/page_address_fuzz -runs=$(FUZZ_RUNS) -print_final_stats=1 \
 	    -artifact_prefix=$(BUILD)/native/fuzz-long/ $(BUILD)/native/fuzz-long fuzz/corpus/page_address
 
-# Pictures of the configuration dialog in docs/, drawn by Wine on a virtual display.
+# Pictures of the configuration dialog and the installer in docs/, drawn by Wine on a virtual display.
 docs: build
 	@scripts/install-deps.sh --docs
 	scripts/dialog-pictures.sh $(BUILD)/win64 docs
+	scripts/installer-pictures.sh $(BUILD)/win64 docs
 
 clean:
 	rm -rf $(BUILD) dist

@@ -117,5 +117,38 @@ add_test(NAME dll_check
 if(DLL_MACHINE STREQUAL "i386")
   add_test(NAME release_archive
            COMMAND ${PROJECT_SOURCE_DIR}/tests/check_release.sh ${CHECKED_DLL}
-                   ${PROJECT_BINARY_DIR}/generated/build_config.h)
+                   ${PROJECT_BINARY_DIR}/generated/build_config.h ${PROJECT_BINARY_DIR}/gen_cantovia-setup.exe)
 endif()
+
+# The installer, from resources/installer.nsi with the DLL as built. The 32-bit build's is the
+# one a release ships; the 64-bit build makes one of the same script only for its tests, since
+# 64-bit Wine runs everywhere.
+find_program(MAKENSIS makensis REQUIRED)
+set(INSTALLER ${PROJECT_BINARY_DIR}/gen_cantovia-setup.exe)
+if(DLL_MACHINE STREQUAL "i386")
+  set(WINE_ARCH win32)
+  set(INSTALLER_TARGET "")
+else()
+  set(WINE_ARCH win64)
+  set(INSTALLER_TARGET -DTARGET_AMD64)
+endif()
+add_custom_command(OUTPUT ${INSTALLER}
+                   COMMAND ${MAKENSIS} -V2 -INPUTCHARSET UTF8 -DVERSION=${PROJECT_VERSION}
+                           -DDLL_DIR=$<TARGET_FILE_DIR:gen_cantovia> -DDLL_NAME=$<TARGET_FILE_NAME:gen_cantovia>
+                           -DOUTFILE=${INSTALLER} ${INSTALLER_TARGET} ${PROJECT_SOURCE_DIR}/resources/installer.nsi
+                   DEPENDS gen_cantovia ${PROJECT_SOURCE_DIR}/resources/installer.nsi
+                   VERBATIM)
+add_custom_target(installer ALL DEPENDS ${INSTALLER})
+
+# Stand in for the running player and for a user clicking through pages, in the installer's tests.
+foreach(helper player_window installer_pages)
+  add_executable(${helper} tests/win/${helper}.cpp)
+  cantovia_strict(${helper})
+  target_link_options(${helper} PRIVATE -static)
+endforeach()
+
+cantovia_wine_test(installer ${PROJECT_SOURCE_DIR}/tests/check_installer.sh ${WINE_ARCH} ${INSTALLER}
+                   ${CHECKED_DLL} $<TARGET_FILE:player_window> $<TARGET_FILE:installer_pages>
+                   ${PROJECT_BINARY_DIR}/installer-prefix
+                   ${PROJECT_VERSION})
+set_tests_properties(installer PROPERTIES TIMEOUT 300)

@@ -15,9 +15,10 @@ packages=(
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64
   wine64 xvfb xauth
   zip unzip
+  nsis
 )
 if [ "${1:-}" = "--docs" ]; then
-  packages+=(x11-apps imagemagick fonts-wine)
+  packages+=(x11-apps x11-utils imagemagick fonts-wine)
 fi
 
 missing() {

@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
 # Packs the 32-bit DLL and a plain-text read-me (code page 1252, CRLF line ends) into
-# OUTDIR/gen_cantovia-VERSION-win32.zip. The archive's bytes depend only on its inputs.
-# Usage: make-release.sh DLL BUILD_CONFIG_HEADER OUTDIR
+# OUTDIR/gen_cantovia-VERSION-win32.zip, and puts the installer beside it as
+# OUTDIR/gen_cantovia-VERSION-setup.exe. The archive's bytes depend only on its inputs.
+# Usage: make-release.sh DLL BUILD_CONFIG_HEADER OUTDIR SETUP_EXE
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 dll=$1
 config=$2
 outdir=$3
+setup=$4
+[ -f "$setup" ] || { echo "no installer $setup: build it first (make build)" >&2; exit 1; }
 
 value() { sed -n "s/^#define $1 \"\\(.*\\)\"$/\\1/p" "$config"; }
 version=$(value CANTOVIA_VERSION_TEXT)
@@ -24,4 +27,7 @@ mkdir -p "$outdir"
 archive="$(cd "$outdir" && pwd)/gen_cantovia-$version-win32.zip"
 rm -f "$archive"
 (cd "$staging" && TZ=UTC zip -q -X "$archive" gen_cantovia.dll LEIAME.txt)
+installer="$(cd "$outdir" && pwd)/gen_cantovia-$version-setup.exe"
+cp "$setup" "$installer"
 echo "$archive"
+echo "$installer"

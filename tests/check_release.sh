@@ -1,17 +1,21 @@
 #!/usr/bin/env bash
-# Builds the release archive into a scratch folder and checks what a user unpacks: the DLL as
-# built, and a read-me in code page 1252 with CRLF line ends. Usage: check_release.sh DLL CONFIG
+# Builds the release into a scratch folder and checks what a user unpacks: the DLL as built, and
+# a read-me in code page 1252 with CRLF line ends; and the 32-bit installer beside the archive.
+# Usage: check_release.sh DLL CONFIG SETUP_EXE
 set -uo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 dll=$1
 config=$2
+setup=$3
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 pass() { echo "ok:   $*"; }
 
-archive=$("$here/scripts/make-release.sh" "$dll" "$config" "$scratch/out") || { echo "FAIL: no archive"; exit 1; }
+made=$("$here/scripts/make-release.sh" "$dll" "$config" "$scratch/out" "$setup") || { echo "FAIL: no release"; exit 1; }
+archive=$(sed -n 1p <<<"$made")
+installer=$(sed -n 2p <<<"$made")
 version=$(sed -n 's/^#define CANTOVIA_VERSION_TEXT "\(.*\)"$/\1/p' "$config")
 [ "$(basename "$archive")" = "gen_cantovia-$version-win32.zip" ] && pass "name $(basename "$archive")" \
   || fail "archive is named $(basename "$archive")"
@@ -33,7 +37,17 @@ grep -q "before 5.0: in the player's built-in mini-browser" "$readme" \
   && grep -q "Players 5.x .*: in your default web" "$readme" \
   && pass "says where each player shows the page" || fail "the read-me does not say where each player shows the page"
 
-again=$("$here/scripts/make-release.sh" "$dll" "$config" "$scratch/again")
+[ "$(basename "$installer")" = "gen_cantovia-$version-setup.exe" ] && pass "name $(basename "$installer")" \
+  || fail "installer is named $(basename "$installer")"
+[ "$(ls "$scratch/out" | sort | tr '\n' ' ')" = "gen_cantovia-$version-setup.exe gen_cantovia-$version-win32.zip " ] \
+  && pass "the archive and the installer side by side" || fail "release folder holds: $(ls "$scratch/out")"
+cmp -s "$setup" "$installer" && pass "installer as built" || fail "installer differs from the build"
+format=$(objdump -f "$installer" 2>/dev/null | sed -n 's/.*file format //p')
+[ "$format" = pei-i386 ] && pass "installer is a 32-bit program ($format)" || fail "installer format '$format'"
+grep -q 'Installing' "$readme" && grep -qi 'setup.exe' "$readme" && grep -qi 'copy gen_cantovia.dll' "$readme" \
+  && pass "read-me tells of the installer and of copying by hand" || fail "read-me does not tell of both ways to install"
+
+again=$("$here/scripts/make-release.sh" "$dll" "$config" "$scratch/again" "$setup" | sed -n 1p)
 cmp -s "$archive" "$again" && pass "same inputs, same archive" || fail "archive differs between two runs"
 
 [ $failures -eq 0 ] || { echo "$failures check(s) failed"; exit 1; }
