@@ -5,7 +5,7 @@
 # Needs what scripts/install-deps.sh --docs installs.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-root=$(cd "$here/.." && pwd)
+source "$here/pictures-common.sh"
 
 if [ "${1:-}" = --on-display ]; then
   build=$2 output=$3
@@ -29,8 +29,7 @@ if [ "${1:-}" = --on-display ]; then
       exit 1
     fi
     sleep 1 # until it is drawn
-    xwd -root -silent | convert xwd:- -crop "$geometry" +repage -strip -define png:exclude-chunks=date,time \
-      "png:$output/config-dialog-$name.png"
+    take_picture "$geometry" "$output/config-dialog-$name.png"
     wait "$player"
     rm -f "$log"
     echo "dialog-pictures: $output/config-dialog-$name.png ($geometry)"
@@ -38,9 +37,4 @@ if [ "${1:-}" = --on-display ]; then
   exit 0
 fi
 
-build=$(cd "${1:-$root/build/win64}" && pwd)
-output=$(mkdir -p "${2:-$root/docs}" && cd "${2:-$root/docs}" && pwd)
-prefix=$build/pictures-prefix
-"$here/wine-prefix.sh" "$prefix"
-# Always a display of its own, even beside a desktop: nothing else on the pictures.
-xvfb-run -a -s '-screen 0 1024x768x24' "$here/wine-session.sh" win64 "$prefix" "$0" --on-display "$build" "$output"
+draw_on_own_display "$0" "$@"
