@@ -13,7 +13,7 @@ else()
 endif()
 set(DLL_LINK_OPTIONS -static -s -nostartfiles -nodefaultlibs -Wl,--entry=${DLL_ENTRY} -Wl,--gc-sections
                      -Wl,--no-insert-timestamp -Wl,--dynamicbase -Wl,--nxcompat)
-set(DLL_LINK_LIBRARIES kernel32 user32 msvcrt gcc)
+set(DLL_LINK_LIBRARIES kernel32 user32 oleaut32 uuid msvcrt gcc)
 
 add_library(cantovia_logic STATIC ${LOGIC_SOURCES})
 cantovia_strict(cantovia_logic)
@@ -23,6 +23,7 @@ add_library(gen_cantovia SHARED
   plugin/plugin.cpp
   plugin/settings.cpp
   plugin/web_browser.cpp
+  plugin/lyrics_window.cpp
   dialog/config_dialog.cpp
   lookup/track_watcher.cpp
   lookup/tag_reader.cpp
@@ -59,10 +60,12 @@ add_library(standin_host STATIC
   player/import_patch.cpp
   player/sample_files.cpp
   player/dialog_driver.cpp
+  player/embedded_frames.cpp
 )
 cantovia_strict(standin_host)
 target_compile_definitions(standin_host PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX)
 target_include_directories(standin_host PUBLIC ${PROJECT_SOURCE_DIR})
+target_link_libraries(standin_host PUBLIC ole32 oleaut32 uuid)
 
 add_executable(standin_player player/main.cpp)
 cantovia_strict(standin_player)

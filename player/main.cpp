@@ -14,11 +14,14 @@
 //                                        SECONDS cancels the dialog after that long
 //   --plugin DLL                         the plug-in to load (default: gen_cantovia.dll)
 #include "player/dialog_driver.h"
+#include "player/embedded_frames.h"
 #include "player/sample_files.h"
 #include "player/standin_host.h"
 #include "plugin/description.h"
 #include "plugin/host_requests.h"
 #include "resources/resource.h"
+
+#include <ole2.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -48,13 +51,27 @@ std::string read_ini(const std::string& path)
 }
 
 // Prints the pages the plug-in opened since the requests were last forgotten, as the player
-// receives them: for its mini-browser (ignored by a player without one) and for the web browser.
-void print_pages(const StandInHost& host, const char* indent)
+// receives them: for its mini-browser (ignored by a player without one), for the web browser
+// and, once the lyrics window shows an address other than `window_before`, for that window.
+void print_pages(const StandInHost& host, const char* indent, const std::wstring& window_before = {})
 {
     const std::vector<std::string> pages = host.opened_pages();
     const std::vector<std::wstring> web_pages = host.opened_web_pages();
     if (pages.empty() && web_pages.empty()) {
         std::printf("%sno page\n", indent);
+    }
+    HWND frame = host.lyrics_frame();
+    if (frame != nullptr && !host.has_minibrowser() && !pages.empty() && web_pages.empty()) {
+        // The control navigates as the thread's messages are pumped.
+        std::wstring shown;
+        pump_messages_until(
+            [&] {
+                shown = web_control_location(frame);
+                return shown != window_before && shown != L"about:blank" && !shown.empty();
+            },
+            5000);
+        std::printf("%slyrics window%s %s\n", indent, IsWindowVisible(frame) ? ":        " : " (hidden):",
+                    utf8_from_utf16(shown).c_str());
     }
     for (const std::string& page : pages) {
         std::printf("%smini-browser%s %s\n", indent, host.has_minibrowser() ? ":          " : " (ignored):",
@@ -70,9 +87,10 @@ void play_second(StandInHost& host, int second, const Step& step)
 {
     step.change(host);
     host.forget_requests();
+    const std::wstring window_before = host.lyrics_frame() != nullptr ? web_control_location(host.lyrics_frame()) : L"";
     host.tick();
     std::printf("%3d s  %s\n", second, step.what.c_str());
-    print_pages(host, "       ");
+    print_pages(host, "       ", window_before);
 }
 
 // Loads the plug-in into `host` with an empty ini file of its own in the temporary folder
@@ -360,6 +378,7 @@ int run_dialog_for_person(const char* plugin, const char* language_value, int cl
 
 int main(int argc, char** argv)
 {
+    OleInitialize(nullptr); // as the player's user-interface thread has it before plug-ins load
     const char* plugin = "gen_cantovia.dll";
     const char* playlist = nullptr;
     int32_t version = CURRENT_PLAYER_VERSION;

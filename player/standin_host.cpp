@@ -1,11 +1,14 @@
 #include "player/standin_host.h"
 
+#include "player/embedded_frames.h"
 #include "player/import_patch.h"
 #include "plugin/host_requests.h"
 
 namespace {
 
 constexpr char WINDOW_CLASS[] = "CantoviaStandInPlayer";
+// No such control is registered: the web control's window then holds none.
+constexpr char NO_SUCH_CONTROL[] = "{8C0F5D84-5C3A-4A43-9E07-3D1B8F4F0001}";
 StandInHost* current_host = nullptr;
 
 LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
@@ -78,6 +81,26 @@ BOOL WINAPI recording_write_profile_string(LPCSTR section, LPCSTR key, LPCSTR va
     return WritePrivateProfileStringA(section, key, value, file);
 }
 
+HMODULE WINAPI recording_load_library(LPCSTR name)
+{
+    if (current_host != nullptr && current_host->script.no_atl && name != nullptr && lstrcmpiA(name, "atl.dll") == 0) {
+        SetLastError(ERROR_MOD_NOT_FOUND);
+        return nullptr;
+    }
+    return LoadLibraryA(name);
+}
+
+HWND WINAPI recording_create_window(DWORD ex_style, LPCSTR class_name, LPCSTR text, DWORD style, int x, int y,
+                                    int width, int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param)
+{
+    const bool named_class = reinterpret_cast<uintptr_t>(class_name) >= LOWEST_POINTER;
+    if (current_host != nullptr && current_host->script.web_control_fails && named_class &&
+        lstrcmpiA(class_name, WEB_CONTROL_CLASS) == 0) {
+        text = NO_SUCH_CONTROL;
+    }
+    return CreateWindowExA(ex_style, class_name, text, style, x, y, width, height, parent, menu, instance, param);
+}
+
 void register_window_class()
 {
     WNDCLASSA window_class = {};
@@ -102,7 +125,9 @@ StandInHost::StandInHost()
 StandInHost::~StandInHost()
 {
     unload();
-    DestroyWindow(main_window);
+    if (main_window != nullptr) {
+        DestroyWindow(main_window);
+    }
     if (current_host == this) {
         current_host = nullptr;
     }
@@ -119,7 +144,9 @@ bool StandInHost::load(const char* dll_path, bool call_init)
         !redirect_import(plugin_module, "user32.dll", "KillTimer", recording_kill_timer) ||
         !redirect_import(plugin_module, "user32.dll", "SetFocus", recording_set_focus) ||
         !redirect_import(plugin_module, "kernel32.dll", "CreateFileA", recording_create_file) ||
-        !redirect_import(plugin_module, "kernel32.dll", "WritePrivateProfileStringA", recording_write_profile_string)) {
+        !redirect_import(plugin_module, "kernel32.dll", "WritePrivateProfileStringA", recording_write_profile_string) ||
+        !redirect_import(plugin_module, "kernel32.dll", "LoadLibraryA", recording_load_library) ||
+        !redirect_import(plugin_module, "user32.dll", "CreateWindowExA", recording_create_window)) {
         return false;
     }
     using Export = PluginDescriptor* (*)();
@@ -181,6 +208,12 @@ void StandInHost::minimise()
 void StandInHost::restore()
 {
     ShowWindow(main_window, SW_RESTORE);
+}
+
+void StandInHost::close_main_window()
+{
+    DestroyWindow(main_window);
+    main_window = nullptr;
 }
 
 std::vector<std::string> StandInHost::opened_pages() const
@@ -265,6 +298,16 @@ LRESULT StandInHost::answer(WPARAM argument, int32_t code)
             record.wide_text = reinterpret_cast<const WCHAR*>(argument);
         }
         result = script.refuse_open_url ? UNKNOWN_REQUEST_ANSWER : 0;
+        break;
+    case IPC_GET_EMBEDDED_FRAME:
+        if (script.version < FIRST_VERSION_WITH_EMBEDDED_FRAMES) {
+            result = UNKNOWN_REQUEST_ANSWER;
+        } else if (script.frame_answer != 0) {
+            result = script.frame_answer;
+        } else {
+            frames.push_back(make_embedded_frame(main_window, reinterpret_cast<EmbeddedWindowState*>(argument)));
+            result = reinterpret_cast<LRESULT>(frames.back());
+        }
         break;
     case IPC_GETINIFILE:
         result = script.ini_answer_is_path ? reinterpret_cast<LRESULT>(script.ini_path.c_str())

@@ -1,6 +1,8 @@
 #include "tests/win/crash_exit.h"
 #include "tests/win/plugin_fixture.h"
 
+#include <ole2.h>
+
 #include <cstdio>
 #include <cstring>
 
@@ -18,6 +20,7 @@ const char* plugin_dll()
 int main(int argc, char** argv)
 {
     end_process_on_crash();
+    OleInitialize(nullptr); // as the player's user-interface thread has it before plug-ins load
     testing::InitGoogleTest(&argc, argv);
     for (int i = 1; i + 1 < argc; ++i) {
         if (std::strcmp(argv[i], "--plugin") == 0) {
