@@ -80,11 +80,12 @@ add_executable(plugin_tests
   tests/win/hostile_host_test.cpp
   tests/win/config_dialog_test.cpp
   tests/win/web_browser_test.cpp
+  tests/win/lyrics_window_test.cpp
   tests/win/test_main.cpp
   tests/win/crash_exit.cpp
 )
 cantovia_strict(plugin_tests)
-target_link_libraries(plugin_tests PRIVATE standin_host cantovia_logic GTest::gtest)
+target_link_libraries(plugin_tests PRIVATE standin_host cantovia_logic GTest::gtest ntdll)
 target_link_options(plugin_tests PRIVATE -static)
 add_dependencies(plugin_tests gen_cantovia)
 

@@ -89,12 +89,14 @@ LRESULT CALLBACK container_proc(HWND window, UINT message, WPARAM wparam, LPARAM
     }
 }
 
-// A place on some monitor and no smaller than the player's smallest frame.
+// A place on some monitor, no smaller than the player's smallest frame and no larger than all
+// the monitors together.
 bool plausible_place(const RECT& place)
 {
     const int64_t width = int64_t{place.right} - place.left;
     const int64_t height = int64_t{place.bottom} - place.top;
     return width >= EMBEDDED_MIN_WIDTH && height >= EMBEDDED_MIN_HEIGHT &&
+           width <= GetSystemMetrics(SM_CXVIRTUALSCREEN) && height <= GetSystemMetrics(SM_CYVIRTUALSCREEN) &&
            MonitorFromRect(&place, MONITOR_DEFAULTTONULL) != nullptr;
 }
 
@@ -172,6 +174,14 @@ bool make_lyrics_window()
     return true;
 }
 
+// A skin engine that hosts the frame makes it a child window: its place is then the skin's.
+void note_whose_place()
+{
+    if (container != nullptr && IsWindow(frame)) {
+        place_is_ours = (GetWindowLongPtrA(frame, GWL_STYLE) & WS_CHILD) == 0;
+    }
+}
+
 void navigate(const char* address)
 {
     char16_t wide_address[PAGE_ADDRESS_SIZE];
@@ -204,6 +214,7 @@ bool show_in_lyrics_window(const char* address)
     if (!IsWindowVisible(frame)) {
         ShowWindow(frame, SW_SHOWNA);
     }
+    note_whose_place();
     return true;
 }
 
@@ -218,9 +229,7 @@ void show_page(const char* address)
 
 bool lyrics_window_place_is_kept()
 {
-    if (container != nullptr && IsWindow(frame)) {
-        place_is_ours = (GetWindowLongPtrA(frame, GWL_STYLE) & WS_CHILD) == 0;
-    }
+    note_whose_place();
     return window_made && place_is_ours;
 }
 
