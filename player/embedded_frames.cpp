@@ -68,14 +68,19 @@ BOOL CALLBACK collect_of_class(HWND window, LPARAM lparam)
 
 } // namespace
 
-HWND make_embedded_frame(HWND owner, EmbeddedWindowState* state)
+void register_player_class(const char* name, WNDPROC procedure, int background_color)
 {
     WNDCLASSA window_class = {};
-    window_class.lpfnWndProc = frame_proc;
+    window_class.lpfnWndProc = procedure;
     window_class.hInstance = GetModuleHandleA(nullptr);
-    window_class.lpszClassName = EMBEDDED_FRAME_CLASS;
-    window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    RegisterClassA(&window_class); // a second registration fails harmlessly
+    window_class.lpszClassName = name;
+    window_class.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(background_color + 1));
+    RegisterClassA(&window_class);
+}
+
+HWND make_embedded_frame(HWND owner, EmbeddedWindowState* state)
+{
+    register_player_class(EMBEDDED_FRAME_CLASS, frame_proc, COLOR_BTNFACE);
     const RECT place = IsRectEmpty(&state->r) ? DEFAULT_PLACE : state->r;
     HWND frame = CreateWindowExA(WS_EX_TOOLWINDOW, EMBEDDED_FRAME_CLASS, "", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
                                  place.left, place.top, place.right - place.left, place.bottom - place.top, owner,

@@ -15,6 +15,9 @@
 constexpr char EMBEDDED_FRAME_CLASS[] = "CantoviaStandInFrame";
 constexpr char WEB_CONTROL_CLASS[] = "AtlAxWin";
 
+// Registers a window class of the stand-in player's own; a second registration fails harmlessly.
+void register_player_class(const char* name, WNDPROC procedure, int background_color);
+
 // A new hidden frame owned by `owner` at `state->r` (a default place when that is empty); fills
 // in `state->me`. The record must outlive the frame.
 HWND make_embedded_frame(HWND owner, EmbeddedWindowState* state);

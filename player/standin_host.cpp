@@ -101,21 +101,11 @@ HWND WINAPI recording_create_window(DWORD ex_style, LPCSTR class_name, LPCSTR te
     return CreateWindowExA(ex_style, class_name, text, style, x, y, width, height, parent, menu, instance, param);
 }
 
-void register_window_class()
-{
-    WNDCLASSA window_class = {};
-    window_class.lpfnWndProc = main_window_proc;
-    window_class.hInstance = GetModuleHandleA(nullptr);
-    window_class.lpszClassName = WINDOW_CLASS;
-    window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    RegisterClassA(&window_class); // a second registration fails harmlessly
-}
-
 } // namespace
 
 StandInHost::StandInHost()
 {
-    register_window_class();
+    register_player_class(WINDOW_CLASS, main_window_proc, COLOR_WINDOW);
     main_window = CreateWindowExA(0, WINDOW_CLASS, "Stand-in player", WS_OVERLAPPEDWINDOW, 40, 40, 320, 120,
                                   nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     ShowWindow(main_window, SW_SHOWNORMAL);

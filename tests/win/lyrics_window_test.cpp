@@ -7,6 +7,7 @@
 #include "build_config.h"
 #include "player/dialog_driver.h"
 #include "player/embedded_frames.h"
+#include "resources/resource.h"
 
 #include <tlhelp32.h>
 #include <winternl.h>
@@ -210,6 +211,21 @@ TEST_F(LyricsWindow, ThreeNewTracksNavigateOneControlInOrder)
     GUID guid = {};
     std::memcpy(&guid, &record->tail[EMBEDDED_GUID_INDEX], sizeof guid);
     EXPECT_NE(guid.Data1, 0u);
+}
+
+TEST_F(LyricsWindow, DialogNoticePageGoesToTheLyricsWindow)
+{
+    load();
+    const DialogRun run = run_config_dialog(host, {[](HWND dialog) {
+                                                click_item(dialog, IDC_ENABLED);
+                                                click_item(dialog, IDC_OK_BUTTON);
+                                            }});
+    ASSERT_TRUE(run.opened);
+    EXPECT_EQ(host.request_codes(), (std::vector<int32_t>{IPC_MBOPENREAL, IPC_GET_EMBEDDED_FRAME}));
+    const std::string notice = "http://" CANTOVIA_NOTICE_HOST "/wdesabilitado.htm";
+    EXPECT_EQ(wait_until_shown(notice), as_shown(notice));
+    ASSERT_NE(host.lyrics_frame(), nullptr);
+    EXPECT_TRUE(IsWindowVisible(host.lyrics_frame()));
 }
 
 // What happens to the window between two new tracks; the second page then shows it.
