@@ -14,11 +14,14 @@
 //                                        SECONDS cancels the dialog after that long
 //   --plugin DLL                         the plug-in to load (default: gen_cantovia.dll)
 #include "player/dialog_driver.h"
+#include "player/lyrics_site.h"
 #include "player/sample_files.h"
 #include "player/standin_host.h"
 #include "plugin/description.h"
 #include "plugin/host_requests.h"
 #include "resources/resource.h"
+
+#include <ole2.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -65,14 +68,48 @@ void print_pages(const StandInHost& host, const char* indent)
     }
 }
 
-// Runs one simulated second: applies the change, ticks, prints the pages opened.
+// How long a page may take to reach the lyrics site stand-in.
+constexpr DWORD SITE_WAIT_MS = 10000;
+
+// Prints what the lyrics site stand-in received since it had `seen` requests, decoded key by
+// key as the site reads it, waiting for the `pages` that were sent to it.
+void print_site_arrivals(size_t seen, size_t pages, const char* indent)
+{
+    if (!lyrics_site_running() || pages == 0) {
+        return;
+    }
+    if (!wait_for_site_requests(seen + pages, SITE_WAIT_MS)) {
+        std::printf("%sthe lyrics site received nothing within %lu s\n", indent, SITE_WAIT_MS / 1000);
+    }
+    const std::vector<SiteRequest> requests = lyrics_site_requests();
+    for (size_t i = seen; i < requests.size(); ++i) {
+        std::printf("%sthe site received %s\n", indent, requests[i].address.c_str());
+        for (const auto& [key, value] : requests[i].values) {
+            std::printf("%s  %-9s %s\n", indent, (key + ":").c_str(), utf8_from_cp1252(value).c_str());
+        }
+    }
+}
+
+// The pages of the last requests that the stand-in's web controls loaded.
+size_t pages_sent_to_site(const StandInHost& host)
+{
+    if (host.has_minibrowser()) {
+        return host.opened_pages().size();
+    }
+    return host.script.refuse_open_url ? 0 : host.opened_web_pages().size();
+}
+
+// Runs one simulated second: applies the change, ticks, prints the pages opened and what the
+// lyrics site received of them.
 void play_second(StandInHost& host, int second, const Step& step)
 {
     step.change(host);
     host.forget_requests();
+    const size_t seen = lyrics_site_requests().size();
     host.tick();
     std::printf("%3d s  %s\n", second, step.what.c_str());
     print_pages(host, "       ");
+    print_site_arrivals(seen, pages_sent_to_site(host), "       ");
 }
 
 // Loads the plug-in into `host` with an empty ini file of its own in the temporary folder
@@ -81,6 +118,9 @@ bool load_plugin(StandInHost& host, const char* plugin, const char* folder_name)
 {
     host.script.ini_path = temporary_folder(folder_name) + "player.ini";
     DeleteFileA(host.script.ini_path.c_str());
+    if (lyrics_site_running()) {
+        host.open_pages_in_web_controls();
+    }
     if (!host.load(plugin)) {
         std::fprintf(stderr, "could not load the plug-in %s (error %lu)\n", plugin, GetLastError());
         return false;
@@ -147,6 +187,7 @@ int run_sample(const char* plugin, int32_t version)
         {"Internet back", [](StandInHost& host) { host.script.internet = true; }},
         play_entry(playlist, 4),
         play_entry(playlist, 5),
+        play_entry(playlist, 6),
         {"stopped", [](StandInHost& host) { host.script.play_state = PlayState::stopped; }},
         play_entry(playlist, 0),
     };
@@ -314,6 +355,7 @@ int run_dialog_pass(const char* plugin, int32_t version)
         },
     };
     host.forget_requests();
+    const size_t seen = lyrics_site_requests().size();
     const DialogRun run = run_config_dialog(host, steps);
     if (!run.opened || run.forced_end) {
         std::fprintf(stderr, "the dialog %s\n", run.opened ? "did not close on OK" : "did not open");
@@ -321,6 +363,7 @@ int run_dialog_pass(const char* plugin, int32_t version)
     }
     std::printf("  the dialog opened the notice page:\n");
     print_pages(host, "    ");
+    print_site_arrivals(seen, pages_sent_to_site(host), "    ");
     play_second(host, 1, {"plays \"After the dialog\" with the lookup off", play(0)});
     print_saved_settings(host);
     return 0;
@@ -390,6 +433,16 @@ int main(int argc, char** argv)
     }
     if (bench_ticks > 0) {
         return run_bench(plugin, bench_ticks);
+    }
+    // As in the player, whose user-interface thread has OLE ready before plug-ins load.
+    OleInitialize(nullptr);
+    const std::string site_reason = lyrics_site_unavailable_reason();
+    if (!site_reason.empty()) {
+        std::printf("Pages are not opened: %s.\n\n", site_reason.c_str());
+    } else if (!point_proxy_at_lyrics_site()) {
+        std::printf("Pages are not opened: the proxy setting could not be written.\n\n");
+    } else {
+        std::printf("Pages open in web controls; the lyrics site stand-in receives them on the loopback address.\n\n");
     }
     if (dialog) {
         return run_dialog_for_person(plugin, dialog_language, close_after_seconds);

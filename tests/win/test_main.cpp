@@ -1,6 +1,8 @@
 #include "tests/win/crash_exit.h"
 #include "tests/win/plugin_fixture.h"
 
+#include <ole2.h>
+
 #include <cstdio>
 #include <cstring>
 
@@ -18,6 +20,8 @@ const char* plugin_dll()
 int main(int argc, char** argv)
 {
     end_process_on_crash();
+    // As in the player, whose user-interface thread has OLE ready before plug-ins load.
+    OleInitialize(nullptr);
     testing::InitGoogleTest(&argc, argv);
     for (int i = 1; i + 1 < argc; ++i) {
         if (std::strcmp(argv[i], "--plugin") == 0) {
