@@ -7,8 +7,10 @@ JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 # wine-session.sh ARCH PREFIX COMMAND: one warm wineserver for a build's prefix, on a virtual display.
 session = $(CURDIR)/scripts/wine-session.sh $(1) $(CURDIR)/$(BUILD)/$(1)/wineprefix
-# The stand-in player of a build, loading that build's DLL from dist/.
-player = cd $(BUILD)/$(1)/bin && $(call session,$(1)) $(CURDIR)/scripts/wine-run.sh $(1) standin_player.exe \
+# The stand-in player of a build, loading that build's DLL from dist/, with the lyrics site
+# stand-in listening on the loopback address for the pages it opens.
+player = cd $(BUILD)/$(1)/bin && $(call session,$(1)) $(CURDIR)/scripts/with-lyrics-site.sh \
+         $(CURDIR)/scripts/wine-run.sh $(1) standin_player.exe \
          --plugin Z:$(CURDIR)/dist/$(1)/gen_cantovia.dll
 # The builds whose programs this machine runs: the 32-bit product first, where it can.
 runnable = $(shell scripts/probe-32bit.sh >/dev/null && echo win32) win64

@@ -61,11 +61,13 @@ add_library(standin_host STATIC
   player/sample_files.cpp
   player/dialog_driver.cpp
   player/embedded_frames.cpp
+  player/web_control.cpp
+  player/lyrics_site.cpp
 )
 cantovia_strict(standin_host)
 target_compile_definitions(standin_host PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX)
+target_link_libraries(standin_host PUBLIC oleaut32 ole32 uuid)
 target_include_directories(standin_host PUBLIC ${PROJECT_SOURCE_DIR})
-target_link_libraries(standin_host PUBLIC ole32 oleaut32 uuid)
 
 add_executable(standin_player player/main.cpp)
 cantovia_strict(standin_player)
@@ -80,6 +82,7 @@ add_executable(plugin_tests
   tests/win/hostile_host_test.cpp
   tests/win/config_dialog_test.cpp
   tests/win/web_browser_test.cpp
+  tests/win/lyrics_site_test.cpp
   tests/win/lyrics_window_test.cpp
   tests/win/test_main.cpp
   tests/win/crash_exit.cpp
@@ -102,7 +105,10 @@ function(cantovia_wine_test name)
   set_tests_properties(${name} PROPERTIES SKIP_RETURN_CODE ${WINE_SKIPPED})
 endfunction()
 
-cantovia_wine_test(plugin_tests plugin_tests --plugin Z:${CHECKED_DLL})
+# The plug-in's pages really travel: through the stand-in player's web controls to the lyrics
+# site stand-in, which the test program's prefix reaches through its proxy setting.
+cantovia_wine_test(plugin_tests ${PROJECT_SOURCE_DIR}/scripts/with-lyrics-site.sh ${CMAKE_CROSSCOMPILING_EMULATOR}
+                   $<TARGET_FILE:plugin_tests> --plugin Z:${CHECKED_DLL})
 set_tests_properties(plugin_tests PROPERTIES TIMEOUT 300)
 cantovia_wine_test(crash_ends_the_program crash_probe)
 set_tests_properties(crash_ends_the_program PROPERTIES WILL_FAIL TRUE TIMEOUT 30)

@@ -1,5 +1,6 @@
 // Fuzzes the composition of a lyrics page address as the tick does it, from arbitrary path,
-// title, length, language and trailer bytes, against a model built with std::string.
+// title, length, language and trailer bytes, against a model built with std::string: the
+// values escaped byte by byte, the address cut only between keys and units.
 //
 // Input: 4 bytes track length (little-endian), 1 byte language, 1 byte trailer length N,
 // N trailer bytes, then the path, a NUL, and the title.
@@ -54,10 +55,21 @@ struct Model {
             may_end_at.push_back(i == key.size());
         }
     }
+    // Each byte of a value is one unit: itself, or "%XX" for "%", "+", "#", the control bytes
+    // and every byte above 0x7E. A cut falls between units.
     void add_value(const std::string& value)
     {
-        text += value;
-        may_end_at.resize(text.size() + 1, true);
+        static const char hex_digits[] = "0123456789ABCDEF";
+        for (char c : value) {
+            const auto byte = static_cast<unsigned char>(c);
+            const bool escape = byte == '%' || byte == '+' || byte == '#' || byte < 0x20 || byte >= 0x7F;
+            const std::string unit =
+                escape ? std::string{'%', hex_digits[byte >> 4], hex_digits[byte & 0xF]} : std::string(1, c);
+            text += unit;
+            for (size_t i = 1; i <= unit.size(); ++i) {
+                may_end_at.push_back(i == unit.size());
+            }
+        }
     }
     std::string cut_to(size_t limit) const
     {
@@ -147,6 +159,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const size_t length = strnlen(address->text, PAGE_ADDRESS_SIZE);
     check(length < PAGE_ADDRESS_SIZE);
     check(std::string(address->text, length) == expected.cut_to(PAGE_ADDRESS_SIZE - 1));
+    // Plain ASCII: every browser sends it as it is.
+    check(std::all_of(address->text, address->text + length,
+                      [](char c) { return static_cast<unsigned char>(c) >= 0x20 && static_cast<unsigned char>(c) < 0x7F; }));
     check(composed == (length_before_tag < PAGE_ADDRESS_SIZE));
     check(fit == (expected.text.size() < PAGE_ADDRESS_SIZE));
     return 0;

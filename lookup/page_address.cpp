@@ -51,9 +51,31 @@ void append_address_key(char (&address)[PAGE_ADDRESS_SIZE], const char* key, boo
     whole = whole && text_append_whole(address, key);
 }
 
+bool needs_address_escape(unsigned char byte)
+{
+    return byte == '%' || byte == '+' || byte == '#' || byte < 0x20 || byte >= 0x7F;
+}
+
+void address_unit(unsigned char byte, char (&unit)[ADDRESS_UNIT_SIZE])
+{
+    constexpr char HEX_DIGITS[] = "0123456789ABCDEF";
+    if (!needs_address_escape(byte)) {
+        const char plain[] = {static_cast<char>(byte), '\0'};
+        text_copy(unit, plain);
+        return;
+    }
+    const char escape[] = {'%', HEX_DIGITS[byte >> 4], HEX_DIGITS[byte & 0xF], '\0'};
+    text_copy(unit, escape);
+}
+
 void append_address_value(char (&address)[PAGE_ADDRESS_SIZE], const char* value, bool& whole)
 {
-    whole = whole && text_append(address, value);
+    // Each byte is one unit, escaped or not: a cut falls between units, never inside "%XX".
+    for (const char* byte = value; whole && *byte != '\0'; ++byte) {
+        char unit[ADDRESS_UNIT_SIZE];
+        address_unit(static_cast<unsigned char>(*byte), unit);
+        whole = text_append_whole(address, unit);
+    }
 }
 
 bool compose_page_address(char (&address)[PAGE_ADDRESS_SIZE], const char* base, const char* path,

@@ -1,6 +1,7 @@
 // The address of a lyrics page: the site of the chosen language, then the keys that
-// describe the track. Values go into the address as they are, except that "&" becomes "e"
-// so that a value cannot end its own key.
+// describe the track. In the values "&" becomes "e", so that a value cannot end its own key,
+// and the bytes that a web control or browser would not pass on unchanged are written as
+// "%XX" (see needs_address_escape): the site then decodes exactly the player's text.
 #pragma once
 
 #include <cstddef>
@@ -31,11 +32,22 @@ bool copy_address_value(char (&buffer)[N], const char* text)
     return copy_address_value(buffer, N, text);
 }
 
+// True for the bytes a value carries as "%XX" (two upper-case hex digits): "%", "+" and "#",
+// which a form decoder or a browser would read as something else, the control bytes below
+// 0x20 and 0x7F, which web controls drop, and every byte above 0x7F, which browsers send in
+// another encoding or drop. Every other byte goes in as it is.
+bool needs_address_escape(unsigned char byte);
+
+// One byte of a value as it goes into the address: itself, or "%XX".
+constexpr size_t ADDRESS_UNIT_SIZE = 4;
+void address_unit(unsigned char byte, char (&unit)[ADDRESS_UNIT_SIZE]);
+
 // An address too long for its buffer is the whole address cut short, and it ends only
 // inside a value or just before a key, never inside a key: a wrong value is worse than a
 // missing one. So a key goes in whole or not at all (with its number, if it has one: cut
 // digits would be another number), a value may be cut, and once anything was cut or left
-// out nothing more goes in. `whole` says whether the address is still uncut; both leave it
+// out nothing more goes in. A value's byte is one unit, escaped or not: a cut never splits
+// "%XX". `whole` says whether the address is still uncut; both leave it
 // false from the first cut on, and append nothing while it is false.
 void append_address_key(char (&address)[PAGE_ADDRESS_SIZE], const char* key, bool& whole);
 void append_address_value(char (&address)[PAGE_ADDRESS_SIZE], const char* value, bool& whole);

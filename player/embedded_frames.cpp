@@ -131,8 +131,3 @@ std::wstring web_control_location(HWND window)
     unknown->Release();
     return location;
 }
-
-void pump_messages_for(DWORD duration_ms)
-{
-    pump_messages_until([] { return false; }, duration_ms);
-}

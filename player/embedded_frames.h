@@ -49,6 +49,3 @@ bool pump_messages_until(Condition done, DWORD timeout_ms)
     }
     return true;
 }
-
-// Pumps this thread's messages for `duration_ms`.
-void pump_messages_for(DWORD duration_ms);

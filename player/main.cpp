@@ -15,6 +15,7 @@
 //   --plugin DLL                         the plug-in to load (default: gen_cantovia.dll)
 #include "player/dialog_driver.h"
 #include "player/embedded_frames.h"
+#include "player/lyrics_site.h"
 #include "player/sample_files.h"
 #include "player/standin_host.h"
 #include "plugin/description.h"
@@ -82,15 +83,53 @@ void print_pages(const StandInHost& host, const char* indent, const std::wstring
     }
 }
 
-// Runs one simulated second: applies the change, ticks, prints the pages opened.
+// How long a page may take to reach the lyrics site stand-in.
+constexpr DWORD SITE_WAIT_MS = 10000;
+
+// Prints what the lyrics site stand-in received since it had `seen` requests, decoded key by
+// key as the site reads it, waiting for the `pages` that were sent to it.
+void print_site_arrivals(size_t seen, size_t pages, const char* indent)
+{
+    if (!lyrics_site_running() || pages == 0) {
+        return;
+    }
+    if (!wait_for_site_requests(seen + pages, SITE_WAIT_MS)) {
+        std::printf("%sthe lyrics site received nothing within %lu s\n", indent, SITE_WAIT_MS / 1000);
+    }
+    const std::vector<SiteRequest> requests = lyrics_site_requests();
+    for (size_t i = seen; i < requests.size(); ++i) {
+        std::printf("%sthe site received %s\n", indent, requests[i].address.c_str());
+        for (const auto& [key, value] : requests[i].values) {
+            std::printf("%s  %-9s %s\n", indent, (key + ":").c_str(), utf8_from_cp1252(value).c_str());
+        }
+    }
+}
+
+// The pages of the last requests that the stand-in's web controls or the plug-in's lyrics
+// window loaded.
+size_t pages_sent_to_site(const StandInHost& host)
+{
+    if (host.has_minibrowser()) {
+        return host.opened_pages().size();
+    }
+    if (host.opened_web_pages().empty() && host.lyrics_frame() != nullptr) {
+        return host.opened_pages().size();
+    }
+    return host.script.refuse_open_url ? 0 : host.opened_web_pages().size();
+}
+
+// Runs one simulated second: applies the change, ticks, prints the pages opened and what the
+// lyrics site received of them.
 void play_second(StandInHost& host, int second, const Step& step)
 {
     step.change(host);
     host.forget_requests();
+    const size_t seen = lyrics_site_requests().size();
     const std::wstring window_before = host.lyrics_frame() != nullptr ? web_control_location(host.lyrics_frame()) : L"";
     host.tick();
     std::printf("%3d s  %s\n", second, step.what.c_str());
     print_pages(host, "       ", window_before);
+    print_site_arrivals(seen, pages_sent_to_site(host), "       ");
 }
 
 // Loads the plug-in into `host` with an empty ini file of its own in the temporary folder
@@ -99,6 +138,9 @@ bool load_plugin(StandInHost& host, const char* plugin, const char* folder_name)
 {
     host.script.ini_path = temporary_folder(folder_name) + "player.ini";
     DeleteFileA(host.script.ini_path.c_str());
+    if (lyrics_site_running()) {
+        host.open_pages_in_web_controls();
+    }
     if (!host.load(plugin)) {
         std::fprintf(stderr, "could not load the plug-in %s (error %lu)\n", plugin, GetLastError());
         return false;
@@ -165,6 +207,7 @@ int run_sample(const char* plugin, int32_t version)
         {"Internet back", [](StandInHost& host) { host.script.internet = true; }},
         play_entry(playlist, 4),
         play_entry(playlist, 5),
+        play_entry(playlist, 6),
         {"stopped", [](StandInHost& host) { host.script.play_state = PlayState::stopped; }},
         play_entry(playlist, 0),
     };
@@ -332,6 +375,7 @@ int run_dialog_pass(const char* plugin, int32_t version)
         },
     };
     host.forget_requests();
+    const size_t seen = lyrics_site_requests().size();
     const DialogRun run = run_config_dialog(host, steps);
     if (!run.opened || run.forced_end) {
         std::fprintf(stderr, "the dialog %s\n", run.opened ? "did not close on OK" : "did not open");
@@ -339,6 +383,7 @@ int run_dialog_pass(const char* plugin, int32_t version)
     }
     std::printf("  the dialog opened the notice page:\n");
     print_pages(host, "    ");
+    print_site_arrivals(seen, pages_sent_to_site(host), "    ");
     play_second(host, 1, {"plays \"After the dialog\" with the lookup off", play(0)});
     print_saved_settings(host);
     return 0;
@@ -378,7 +423,6 @@ int run_dialog_for_person(const char* plugin, const char* language_value, int cl
 
 int main(int argc, char** argv)
 {
-    OleInitialize(nullptr); // as the player's user-interface thread has it before plug-ins load
     const char* plugin = "gen_cantovia.dll";
     const char* playlist = nullptr;
     int32_t version = CURRENT_PLAYER_VERSION;
@@ -409,6 +453,16 @@ int main(int argc, char** argv)
     }
     if (bench_ticks > 0) {
         return run_bench(plugin, bench_ticks);
+    }
+    // As in the player, whose user-interface thread has OLE ready before plug-ins load.
+    OleInitialize(nullptr);
+    const std::string site_reason = lyrics_site_unavailable_reason();
+    if (!site_reason.empty()) {
+        std::printf("Pages are not opened: %s.\n\n", site_reason.c_str());
+    } else if (!point_proxy_at_lyrics_site()) {
+        std::printf("Pages are not opened: the proxy setting could not be written.\n\n");
+    } else {
+        std::printf("Pages open in web controls; the lyrics site stand-in receives them on the loopback address.\n\n");
     }
     if (dialog) {
         return run_dialog_for_person(plugin, dialog_language, close_after_seconds);

@@ -79,6 +79,7 @@ std::vector<PlaylistEntry> make_sample_playlist(const std::string& folder)
         {"Fado do Porto.mp3", "Ana - Fado do Caf\xE9 \x96 ao vivo", 240, true, {"Fado do Porto   ", "Ana", ""}},
         {"Album only.mp3", "Unknown - Track 04", 198, true, {"", "", "Sessions"}},
         {"Intro.mp3", "Band - Intro", 1, false, {}},
+        {"100% C++ #1.mp3", "Trio + Duo - 100% Hits #1", 205, true, {"100% Hits #1", "Trio + Duo", ""}},
     };
 
     std::vector<PlaylistEntry> playlist;

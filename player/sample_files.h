@@ -1,5 +1,5 @@
 // The built-in sample playlist: small files written to a folder of their own, some with an
-// ID3v1 tag, a few with "&" in their names, and one stream address.
+// ID3v1 tag, a few with "&" in their names, one with "%", "+" and "#", and one stream address.
 #pragma once
 
 #include "player/standin_host.h"

@@ -190,6 +190,14 @@ void StandInHost::unload()
     timer_proc = nullptr;
 }
 
+void StandInHost::open_pages_in_web_controls()
+{
+    if (!minibrowser) {
+        minibrowser = std::make_unique<WebControl>("Mini-browser");
+        web_browser = std::make_unique<WebControl>("Web browser");
+    }
+}
+
 void StandInHost::minimise()
 {
     ShowWindow(main_window, SW_MINIMIZE);
@@ -274,11 +282,19 @@ LRESULT StandInHost::answer(WPARAM argument, int32_t code)
     case IPC_MBOPENREAL:
         if (argument != 0) {
             record.text = reinterpret_cast<const char*>(argument);
+            if (minibrowser && has_minibrowser()) {
+                minibrowser->navigate(utf16_from_cp1252_text(record.text));
+            }
         }
         // A player without the mini-browser does not know its requests.
         result = has_minibrowser() ? 0 : UNKNOWN_REQUEST_ANSWER;
         break;
     case IPC_MBOPEN:
+        if (minibrowser && has_minibrowser()) {
+            minibrowser->show();
+        }
+        result = has_minibrowser() ? 0 : UNKNOWN_REQUEST_ANSWER;
+        break;
     case IPC_MBBLOCK:
         result = has_minibrowser() ? 0 : UNKNOWN_REQUEST_ANSWER;
         break;
@@ -286,6 +302,10 @@ LRESULT StandInHost::answer(WPARAM argument, int32_t code)
         // The real player would read a null pointer without a check; here it is recorded.
         if (argument != 0) {
             record.wide_text = reinterpret_cast<const WCHAR*>(argument);
+            if (web_browser && !script.refuse_open_url) {
+                web_browser->show();
+                web_browser->navigate(record.wide_text);
+            }
         }
         result = script.refuse_open_url ? UNKNOWN_REQUEST_ANSWER : 0;
         break;

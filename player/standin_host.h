@@ -4,10 +4,12 @@
 // tick. One host is active at a time.
 #pragma once
 
+#include "player/web_control.h"
 #include "plugin/host_requests.h"
 #include "plugin/plugin.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -102,6 +104,14 @@ public:
     // before it calls quit.
     void close_main_window();
 
+    // From now on the pages the plug-in opens are really opened: the mini-browser (241, 249)
+    // and the system's web browser (3032) become web controls that navigate to them. Their
+    // requests reach the lyrics site stand-in where the proxy points at it.
+    void open_pages_in_web_controls();
+    // The stand-in's web controls: null until a page was opened in them.
+    const WebControl* minibrowser_control() const { return minibrowser.get(); }
+    const WebControl* web_browser_control() const { return web_browser.get(); }
+
     HostScript script;
     std::vector<RecordedRequest> requests;
     std::vector<TimerCall> timer_calls;
@@ -135,6 +145,8 @@ private:
     PluginDescriptor* plugin = nullptr;
     TIMERPROC timer_proc = nullptr;
     bool running = false;
+    std::unique_ptr<WebControl> minibrowser;
+    std::unique_ptr<WebControl> web_browser;
 };
 
 // Text in code page 1252 as UTF-8, for printing to a terminal.

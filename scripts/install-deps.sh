@@ -16,6 +16,7 @@ packages=(
   wine64 xvfb xauth
   zip unzip
   nsis
+  python3
 )
 if [ "${1:-}" = "--docs" ]; then
   packages+=(x11-apps x11-utils imagemagick fonts-wine)

@@ -73,10 +73,70 @@ INSTANTIATE_TEST_SUITE_P(Lengths, SecondsKey,
                                     std::to_string(seconds < 0 ? -(static_cast<int64_t>(seconds)) : seconds);
                          });
 
-TEST(ComposePageAddress, ValuesGoInUnescaped)
+// What a form decoder (as the sites use) reads from a value: "+" a space, "%XX" a byte.
+std::string form_decoded(const std::string& value)
 {
-    const char* title = "  A/B: C? D=E #1 + \xE9\\ ";
-    EXPECT_EQ(compose(site_base_address(2), "", title, 0), ENGLISH + "&t=" + title);
+    std::string bytes;
+    for (size_t i = 0; i < value.size(); ++i) {
+        if (value[i] == '%' && i + 2 < value.size()) {
+            bytes += static_cast<char>(std::stoi(value.substr(i + 1, 2), nullptr, 16));
+            i += 2;
+        } else {
+            bytes += value[i] == '+' ? ' ' : value[i];
+        }
+    }
+    return bytes;
+}
+
+struct UnitCase {
+    const char* name;
+    unsigned char byte;
+    const char* unit;
+};
+
+class AddressUnit : public testing::TestWithParam<UnitCase> {};
+
+TEST_P(AddressUnit, IsTheByteOrItsEscape)
+{
+    char unit[ADDRESS_UNIT_SIZE];
+    address_unit(GetParam().byte, unit);
+    EXPECT_STREQ(unit, GetParam().unit);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Bytes, AddressUnit,
+    testing::Values(UnitCase{"Percent", '%', "%25"}, UnitCase{"Plus", '+', "%2B"}, UnitCase{"Hash", '#', "%23"},
+                    UnitCase{"First", 0x01, "%01"}, UnitCase{"LastControl", 0x1F, "%1F"},
+                    UnitCase{"Space", ' ', " "}, UnitCase{"Backslash", '\\', "\\"}, UnitCase{"Colon", ':', ":"},
+                    UnitCase{"Question", '?', "?"}, UnitCase{"Equals", '=', "="}, UnitCase{"Slash", '/', "/"},
+                    UnitCase{"Tilde", '~', "~"}, UnitCase{"Delete", 0x7F, "%7F"}, UnitCase{"Euro", 0x80, "%80"},
+                    UnitCase{"Undefined81", 0x81, "%81"}, UnitCase{"SoftHyphen", 0xAD, "%AD"},
+                    UnitCase{"EAcute", 0xE9, "%E9"}, UnitCase{"Last", 0xFF, "%FF"}),
+    [](const testing::TestParamInfo<UnitCase>& case_info) { return std::string(case_info.param.name); });
+
+TEST(ComposePageAddress, EveryByteOfAValueDecodesToItself)
+{
+    std::string every_byte;
+    for (unsigned byte = 1; byte <= 0xFF; ++byte) {
+        if (byte != '&') every_byte += static_cast<char>(byte);
+    }
+    for (size_t start = 0; start < every_byte.size(); start += 80) {
+        const std::string title = every_byte.substr(start, 80);
+        const std::string address = compose(site_base_address(2), "", title.c_str(), 0);
+        ASSERT_EQ(address.compare(0, ENGLISH.size() + 3, ENGLISH + "&t="), 0);
+        const std::string value = address.substr(ENGLISH.size() + 3);
+        EXPECT_EQ(value.find_first_of("#&"), std::string::npos) << value;
+        EXPECT_EQ(form_decoded(value), title);
+        for (char c : value) {
+            EXPECT_TRUE(c >= 0x20 && c < 0x7F) << "not plain ASCII: " << static_cast<int>(c);
+        }
+    }
+}
+
+TEST(ComposePageAddress, ValuesKeepWhatBrowsersPassOn)
+{
+    EXPECT_EQ(compose(site_base_address(2), "C:\\Music\\100% Hits #1.mp3", "  A/B: C? D=E C++ \xE9 ", 0),
+              ENGLISH + "C:\\Music\\100%25 Hits %231.mp3&t=  A/B: C? D=E C%2B%2B %E9 ");
 }
 
 TEST(ComposePageAddress, StartsAfreshEachTime)
@@ -119,6 +179,18 @@ struct CutTrack {
 
 class CutAddress : public testing::TestWithParam<CutTrack> {};
 
+// A value as the address carries it.
+std::string escaped(const std::string& value)
+{
+    std::string units;
+    for (char byte : value) {
+        char unit[ADDRESS_UNIT_SIZE];
+        address_unit(static_cast<unsigned char>(byte), unit);
+        units += unit;
+    }
+    return units;
+}
+
 // Composes the address as the tick does: the page address, then the tag keys.
 std::string compose_with_tag(const std::string& path, const CutTrack& track, bool* whole)
 {
@@ -154,9 +226,10 @@ std::vector<std::pair<size_t, size_t>> key_spans(const std::string& address)
 TEST_P(CutAddress, EndsInsideAValueOrBeforeAKeyAndHoldsAllThatFits)
 {
     const CutTrack& track = GetParam();
-    const std::string tail = std::string("&t=") + track.title +
+    const std::string tail = std::string("&t=") + escaped(track.title) +
                              (track.seconds > 1 ? "&segundos=" + std::to_string(track.seconds) : "") +
-                             (track.tagged ? std::string("&musica=") + track.tag_title + "&artista=" + track.tag_artist
+                             (track.tagged ? std::string("&musica=") + escaped(track.tag_title) + "&artista=" +
+                                                 escaped(track.tag_artist)
                                            : "");
     const size_t limit = PAGE_ADDRESS_SIZE - 1;
     const size_t fits_exactly = limit - ENGLISH.size() - tail.size();
@@ -180,8 +253,12 @@ TEST_P(CutAddress, EndsInsideAValueOrBeforeAKeyAndHoldsAllThatFits)
                 << "ends inside the key at " << start << ": " << uncut.substr(start, end - start);
             next_key_too_long = next_key_too_long || (start == address.size() && end > limit);
         }
-        // All that fits went in: the address is full, or the key after its end would not fit.
-        EXPECT_TRUE(address.size() == limit || next_key_too_long) << address.size();
+        const size_t last_escape = address.rfind('%');
+        EXPECT_FALSE(last_escape != std::string::npos && last_escape + 3 > address.size()) << "ends inside an escape";
+        // All that fits went in: the address is full, the key after its end would not fit, or
+        // the escape after its end would not.
+        const bool next_escape_too_long = uncut[address.size()] == '%' && address.size() + 3 > limit;
+        EXPECT_TRUE(address.size() == limit || next_key_too_long || next_escape_too_long) << address.size();
     }
 }
 
@@ -191,6 +268,7 @@ INSTANTIATE_TEST_SUITE_P(
                     CutTrack{"EmptyTitleAndTagTitle", "", 215, true, "", "Band"},
                     CutTrack{"LongestSeconds", "T", INT32_MAX, true, "Title", "Band"},
                     CutTrack{"Untagged", "Band - Title", 215, false, "", ""},
+                    CutTrack{"Escapes", "Caf\xE9 #1 + 2", 215, true, "100%", "\xC9 +"},
                     CutTrack{"NoSecondsTagged", "Band - Title", 1, true, "Title", "Band"},
                     CutTrack{"NoSecondsUntagged", "Title", 0, false, "", ""}),
     [](const testing::TestParamInfo<CutTrack>& case_info) { return std::string(case_info.param.name); });

@@ -63,7 +63,7 @@ TEST_F(TagReader, TagFieldsBecomeKeysInTheirEdgeCases)
         {"padded.mp3", id3v1_trailer({"Fado   ", "  Ana", ""}), "&musica=Fado   &artista=  Ana"},
         {"amp & sand.mp3", id3v1_trailer({"Rock & Roll", "Band & Friends", ""}),
          "&musica=Rock e Roll&artista=Band e Friends"},
-        {"high bytes.mp3", id3v1_trailer({"Can\xE7\xE3o", "Jo\xE3o", ""}), "&musica=Can\xE7\xE3o&artista=Jo\xE3o"},
+        {"high bytes.mp3", id3v1_trailer({"Can\xE7\xE3o", "Jo\xE3o", ""}), "&musica=Can%E7%E3o&artista=Jo%E3o"},
         {"lower case.mp3", "tag" + id3v1_trailer({"Title", "Artist", ""}).substr(3), ""},
         {"no tag.mp3", std::string(128, 'z'), ""},
     };

@@ -20,7 +20,8 @@ const char* plugin_dll()
 int main(int argc, char** argv)
 {
     end_process_on_crash();
-    OleInitialize(nullptr); // as the player's user-interface thread has it before plug-ins load
+    // As in the player, whose user-interface thread has OLE ready before plug-ins load.
+    OleInitialize(nullptr);
     testing::InitGoogleTest(&argc, argv);
     for (int i = 1; i + 1 < argc; ++i) {
         if (std::strcmp(argv[i], "--plugin") == 0) {

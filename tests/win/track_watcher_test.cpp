@@ -153,11 +153,11 @@ TEST_F(Watcher, PauseAndResumeOpenNothingNewTrackAfterStopDoes)
     EXPECT_EQ(tick().size(), 1u);
 }
 
-TEST_F(Watcher, TitleIsSentAsTheHostGivesItApartFromAmpersands)
+TEST_F(Watcher, TitleIsSentAsTheHostGivesItApartFromAmpersandsAndEscapes)
 {
     play(add_entry("C:\\a.mp3", "  Spaced  & \xC9lan: 100% #1?  ", 0));
     load();
-    EXPECT_EQ(tick(), std::vector<std::string>{PORTUGUESE + "C:\\a.mp3&t=  Spaced  e \xC9lan: 100% #1?  "});
+    EXPECT_EQ(tick(), std::vector<std::string>{PORTUGUESE + "C:\\a.mp3&t=  Spaced  e %C9lan: 100%25 %231?  "});
 }
 
 TEST_F(Watcher, NullTitleCountsAsEmpty)

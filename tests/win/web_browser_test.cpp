@@ -226,19 +226,18 @@ protected:
     }
 };
 
-TEST_F(WebBrowser, AddressWithCodePage1252BytesArrivesAsTheirCharacters)
+TEST_F(WebBrowser, AddressWithCodePage1252BytesArrivesAsTheirEscapes)
 {
     host.script.version = CURRENT_PLAYER_VERSION;
     play(add_entry("C:\\Caf\xE9 \x80 \x8A\x9F\x81\x8D.mp3", "\x93" "Fado\x94 \x85 \xC9" "dith", 200));
     load();
     ASSERT_EQ(tick().size(), 1u);
     EXPECT_EQ(host.opened_web_pages(),
-              std::vector<std::wstring>{L"http://" CANTOVIA_SITE_PT L"/winamp.php?a=C:\\Caf\u00E9 \u20AC "
-                                        L"\u0160\u0178\u0081\u008D.mp3&t=\u201C" L"Fado\u201D \u2026 \u00C9"
-                                        L"dith&segundos=200"});
+              std::vector<std::wstring>{L"http://" CANTOVIA_SITE_PT L"/winamp.php?a=C:\\Caf%E9 %80 "
+                                        L"%8A%9F%81%8D.mp3&t=%93Fado%94 %85 %C9dith&segundos=200"});
 }
 
-TEST_F(WebBrowser, AddressCutAt351BytesArrivesWhole)
+TEST_F(WebBrowser, AddressCutNear351BytesArrivesWhole)
 {
     std::string path = "C:\\";
     for (int i = 0; i < 500; ++i) {
@@ -249,10 +248,11 @@ TEST_F(WebBrowser, AddressCutAt351BytesArrivesWhole)
     load();
     const std::vector<std::string> pages = tick();
     ASSERT_EQ(pages.size(), 1u);
-    ASSERT_EQ(pages[0].size(), 351u);
+    // Cut between two escapes of three bytes.
+    ASSERT_GE(pages[0].size(), 349u);
+    ASSERT_LE(pages[0].size(), 351u);
     const std::vector<std::wstring> web_pages = host.opened_web_pages();
     ASSERT_EQ(web_pages.size(), 1u);
-    EXPECT_EQ(web_pages[0].size(), 351u);
     EXPECT_EQ(web_pages[0], windows_utf16(pages[0]));
     EXPECT_EQ(web_pages[0].substr(0, 4), L"http");
 }
