@@ -447,7 +447,17 @@ TEST_P(PlayerExit, LeavesNoWindowAndSavesThePlace)
         host.close_main_window();
         EXPECT_FALSE(IsWindow(frame));
     }
+    host.profile_writes.clear();
     host.quit();
+    std::vector<std::string> keys_written;
+    for (const ProfileWrite& write : host.profile_writes) {
+        keys_written.push_back(write.key);
+    }
+    std::vector<std::string> expected_keys = {"habilitado", "lingua", "last_shortdesc", "last_shorturl"};
+    if (!GetParam().skin_hosts_frame) {
+        expected_keys.insert(expected_keys.end(), {"janela_esquerda", "janela_topo", "janela_direita", "janela_base"});
+    }
+    EXPECT_EQ(keys_written, expected_keys) << "the window's place after the settings";
     WNDCLASSA registered = {};
     EXPECT_FALSE(GetClassInfoA(host.module(), CONTAINER_CLASS, &registered)) << "the class stays registered";
     EXPECT_EQ(plugin_windows_in_process(), 0u);
