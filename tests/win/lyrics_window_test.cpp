@@ -342,6 +342,9 @@ TEST_P(PagesWithoutLyricsWindow, GoWhereTheyWentBefore)
     EXPECT_EQ(plugin_windows_in_process(), 0u);
     host.quit();
     EXPECT_EQ(place_in_ini(), std::vector<std::string>(4, "<missing>"));
+    for (const ProfileWrite& write : host.profile_writes) {
+        EXPECT_NE(write.key, "navegador") << "the choice is the user's alone";
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -354,6 +357,8 @@ INSTANTIATE_TEST_SUITE_P(
         Fallback{"NoControl", CURRENT_PLAYER_VERSION, 0, false, true, nullptr, false},
         Fallback{"NavegadorSetting", CURRENT_PLAYER_VERSION, 0, false, false, "1", false},
         Fallback{"OldPlayer2_91", OLD_PLAYER_VERSION, 0, false, false, nullptr, false},
+        // The service without the need: the mini-browser still shows the pages.
+        Fallback{"OldPlayer4FFFWithTheService", 0x4FFF, 0, false, false, nullptr, false},
         Fallback{"OldPlayer2_91WithNavegador0", OLD_PLAYER_VERSION, 0, false, false, "0", false}),
     [](const testing::TestParamInfo<Fallback>& case_info) { return std::string(case_info.param.name); });
 
