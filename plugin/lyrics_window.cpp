@@ -186,7 +186,7 @@ void navigate(const char* address)
 {
     char16_t wide_address[PAGE_ADDRESS_SIZE];
     text_copy_utf16(wide_address, address);
-    VARIANT target;
+    VARIANT target = {};
     V_VT(&target) = VT_BSTR;
     V_BSTR(&target) = SysAllocString(reinterpret_cast<const OLECHAR*>(wide_address));
     if (V_BSTR(&target) != nullptr) {
