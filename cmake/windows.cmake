@@ -13,7 +13,7 @@ else()
 endif()
 set(DLL_LINK_OPTIONS -static -s -nostartfiles -nodefaultlibs -Wl,--entry=${DLL_ENTRY} -Wl,--gc-sections
                      -Wl,--no-insert-timestamp -Wl,--dynamicbase -Wl,--nxcompat)
-set(DLL_LINK_LIBRARIES kernel32 user32 msvcrt gcc)
+set(DLL_LINK_LIBRARIES kernel32 user32 oleaut32 uuid msvcrt gcc)
 
 add_library(cantovia_logic STATIC ${LOGIC_SOURCES})
 cantovia_strict(cantovia_logic)
@@ -23,6 +23,7 @@ add_library(gen_cantovia SHARED
   plugin/plugin.cpp
   plugin/settings.cpp
   plugin/web_browser.cpp
+  plugin/lyrics_window.cpp
   dialog/config_dialog.cpp
   lookup/track_watcher.cpp
   lookup/tag_reader.cpp
@@ -59,6 +60,7 @@ add_library(standin_host STATIC
   player/import_patch.cpp
   player/sample_files.cpp
   player/dialog_driver.cpp
+  player/embedded_frames.cpp
   player/web_control.cpp
   player/lyrics_site.cpp
 )
@@ -81,11 +83,12 @@ add_executable(plugin_tests
   tests/win/config_dialog_test.cpp
   tests/win/web_browser_test.cpp
   tests/win/lyrics_site_test.cpp
+  tests/win/lyrics_window_test.cpp
   tests/win/test_main.cpp
   tests/win/crash_exit.cpp
 )
 cantovia_strict(plugin_tests)
-target_link_libraries(plugin_tests PRIVATE standin_host cantovia_logic GTest::gtest)
+target_link_libraries(plugin_tests PRIVATE standin_host cantovia_logic GTest::gtest ntdll)
 target_link_options(plugin_tests PRIVATE -static)
 add_dependencies(plugin_tests gen_cantovia)
 

@@ -49,7 +49,7 @@ void apply_choices()
     enabled = pending_enabled;
     if (pending_enabled == 0) {
         host_request(reinterpret_cast<WPARAM>(NOTICE_PAGE_ADDRESS), IPC_MBOPENREAL);
-        open_in_web_browser(NOTICE_PAGE_ADDRESS);
+        show_page(NOTICE_PAGE_ADDRESS);
     }
 }
 

@@ -1,6 +1,6 @@
 // The once-a-second look at the player: when a playlist entry with a new file path plays,
 // open its lyrics page in the player's mini-browser and, on a player without one, in the
-// system's web browser.
+// lyrics window or the system's web browser.
 #include "common/bounded_text.h"
 #include "lookup/page_address.h"
 #include "lookup/tag_reader.h"
@@ -69,6 +69,6 @@ void CALLBACK lyrics_timer_proc(HWND, UINT, UINT_PTR, DWORD)
     append_id3v1_part(address, whole);
 
     open_in_minibrowser(address);
-    open_in_web_browser(address);
+    show_page(address);
     SetFocus(plugin_descriptor.parent_window);
 }

@@ -14,6 +14,7 @@
 //                                        SECONDS cancels the dialog after that long
 //   --plugin DLL                         the plug-in to load (default: gen_cantovia.dll)
 #include "player/dialog_driver.h"
+#include "player/embedded_frames.h"
 #include "player/lyrics_site.h"
 #include "player/sample_files.h"
 #include "player/standin_host.h"
@@ -51,13 +52,27 @@ std::string read_ini(const std::string& path)
 }
 
 // Prints the pages the plug-in opened since the requests were last forgotten, as the player
-// receives them: for its mini-browser (ignored by a player without one) and for the web browser.
-void print_pages(const StandInHost& host, const char* indent)
+// receives them: for its mini-browser (ignored by a player without one), for the web browser
+// and, once the lyrics window shows an address other than `window_before`, for that window.
+void print_pages(const StandInHost& host, const char* indent, const std::wstring& window_before = {})
 {
     const std::vector<std::string> pages = host.opened_pages();
     const std::vector<std::wstring> web_pages = host.opened_web_pages();
     if (pages.empty() && web_pages.empty()) {
         std::printf("%sno page\n", indent);
+    }
+    HWND frame = host.lyrics_frame();
+    if (frame != nullptr && !host.has_minibrowser() && !pages.empty() && web_pages.empty()) {
+        // The control navigates as the thread's messages are pumped.
+        std::wstring shown;
+        pump_messages_until(
+            [&] {
+                shown = web_control_location(frame);
+                return shown != window_before && shown != L"about:blank" && !shown.empty();
+            },
+            5000);
+        std::printf("%slyrics window%s %s\n", indent, IsWindowVisible(frame) ? ":        " : " (hidden):",
+                    utf8_from_utf16(shown).c_str());
     }
     for (const std::string& page : pages) {
         std::printf("%smini-browser%s %s\n", indent, host.has_minibrowser() ? ":          " : " (ignored):",
@@ -90,10 +105,14 @@ void print_site_arrivals(size_t seen, size_t pages, const char* indent)
     }
 }
 
-// The pages of the last requests that the stand-in's web controls loaded.
+// The pages of the last requests that the stand-in's web controls or the plug-in's lyrics
+// window loaded.
 size_t pages_sent_to_site(const StandInHost& host)
 {
     if (host.has_minibrowser()) {
+        return host.opened_pages().size();
+    }
+    if (host.opened_web_pages().empty() && host.lyrics_frame() != nullptr) {
         return host.opened_pages().size();
     }
     return host.script.refuse_open_url ? 0 : host.opened_web_pages().size();
@@ -106,9 +125,10 @@ void play_second(StandInHost& host, int second, const Step& step)
     step.change(host);
     host.forget_requests();
     const size_t seen = lyrics_site_requests().size();
+    const std::wstring window_before = host.lyrics_frame() != nullptr ? web_control_location(host.lyrics_frame()) : L"";
     host.tick();
     std::printf("%3d s  %s\n", second, step.what.c_str());
-    print_pages(host, "       ");
+    print_pages(host, "       ", window_before);
     print_site_arrivals(seen, pages_sent_to_site(host), "       ");
 }
 

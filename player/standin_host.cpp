@@ -1,11 +1,14 @@
 #include "player/standin_host.h"
 
+#include "player/embedded_frames.h"
 #include "player/import_patch.h"
 #include "plugin/host_requests.h"
 
 namespace {
 
 constexpr char WINDOW_CLASS[] = "CantoviaStandInPlayer";
+// No such control is registered: the web control's window then holds none.
+constexpr char NO_SUCH_CONTROL[] = "{8C0F5D84-5C3A-4A43-9E07-3D1B8F4F0001}";
 StandInHost* current_host = nullptr;
 
 LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
@@ -78,21 +81,31 @@ BOOL WINAPI recording_write_profile_string(LPCSTR section, LPCSTR key, LPCSTR va
     return WritePrivateProfileStringA(section, key, value, file);
 }
 
-void register_window_class()
+HMODULE WINAPI recording_load_library(LPCSTR name)
 {
-    WNDCLASSA window_class = {};
-    window_class.lpfnWndProc = main_window_proc;
-    window_class.hInstance = GetModuleHandleA(nullptr);
-    window_class.lpszClassName = WINDOW_CLASS;
-    window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    RegisterClassA(&window_class); // a second registration fails harmlessly
+    if (current_host != nullptr && current_host->script.no_atl && name != nullptr && lstrcmpiA(name, "atl.dll") == 0) {
+        SetLastError(ERROR_MOD_NOT_FOUND);
+        return nullptr;
+    }
+    return LoadLibraryA(name);
+}
+
+HWND WINAPI recording_create_window(DWORD ex_style, LPCSTR class_name, LPCSTR text, DWORD style, int x, int y,
+                                    int width, int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param)
+{
+    const bool named_class = reinterpret_cast<uintptr_t>(class_name) >= LOWEST_POINTER;
+    if (current_host != nullptr && current_host->script.web_control_fails && named_class &&
+        lstrcmpiA(class_name, WEB_CONTROL_CLASS) == 0) {
+        text = NO_SUCH_CONTROL;
+    }
+    return CreateWindowExA(ex_style, class_name, text, style, x, y, width, height, parent, menu, instance, param);
 }
 
 } // namespace
 
 StandInHost::StandInHost()
 {
-    register_window_class();
+    register_player_class(WINDOW_CLASS, main_window_proc, COLOR_WINDOW);
     main_window = CreateWindowExA(0, WINDOW_CLASS, "Stand-in player", WS_OVERLAPPEDWINDOW, 40, 40, 320, 120,
                                   nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     ShowWindow(main_window, SW_SHOWNORMAL);
@@ -102,7 +115,9 @@ StandInHost::StandInHost()
 StandInHost::~StandInHost()
 {
     unload();
-    DestroyWindow(main_window);
+    if (main_window != nullptr) {
+        DestroyWindow(main_window);
+    }
     if (current_host == this) {
         current_host = nullptr;
     }
@@ -119,7 +134,9 @@ bool StandInHost::load(const char* dll_path, bool call_init)
         !redirect_import(plugin_module, "user32.dll", "KillTimer", recording_kill_timer) ||
         !redirect_import(plugin_module, "user32.dll", "SetFocus", recording_set_focus) ||
         !redirect_import(plugin_module, "kernel32.dll", "CreateFileA", recording_create_file) ||
-        !redirect_import(plugin_module, "kernel32.dll", "WritePrivateProfileStringA", recording_write_profile_string)) {
+        !redirect_import(plugin_module, "kernel32.dll", "WritePrivateProfileStringA", recording_write_profile_string) ||
+        !redirect_import(plugin_module, "kernel32.dll", "LoadLibraryA", recording_load_library) ||
+        !redirect_import(plugin_module, "user32.dll", "CreateWindowExA", recording_create_window)) {
         return false;
     }
     using Export = PluginDescriptor* (*)();
@@ -189,6 +206,12 @@ void StandInHost::minimise()
 void StandInHost::restore()
 {
     ShowWindow(main_window, SW_RESTORE);
+}
+
+void StandInHost::close_main_window()
+{
+    DestroyWindow(main_window);
+    main_window = nullptr;
 }
 
 std::vector<std::string> StandInHost::opened_pages() const
@@ -285,6 +308,16 @@ LRESULT StandInHost::answer(WPARAM argument, int32_t code)
             }
         }
         result = script.refuse_open_url ? UNKNOWN_REQUEST_ANSWER : 0;
+        break;
+    case IPC_GET_EMBEDDED_FRAME:
+        if (script.version < FIRST_VERSION_WITH_EMBEDDED_FRAMES) {
+            result = UNKNOWN_REQUEST_ANSWER;
+        } else if (script.frame_answer != 0) {
+            result = script.frame_answer;
+        } else {
+            frames.push_back(make_embedded_frame(main_window, reinterpret_cast<EmbeddedWindowState*>(argument)));
+            result = reinterpret_cast<LRESULT>(frames.back());
+        }
         break;
     case IPC_GETINIFILE:
         result = script.ini_answer_is_path ? reinterpret_cast<LRESULT>(script.ini_path.c_str())

@@ -39,6 +39,11 @@ struct HostScript {
     bool null_title = false;     // answer null for the title
     int32_t version = OLD_PLAYER_VERSION; // answered to IPC_GETVERSION
     bool refuse_open_url = false; // answer IPC_OPEN_URL as a player that does not know it
+    // Answered to IPC_GET_EMBEDDED_FRAME instead of a new frame when not 0 (a player without the
+    // service; one before 2.9 answers UNKNOWN_REQUEST_ANSWER whatever this says).
+    intptr_t frame_answer = 0;
+    bool no_atl = false;            // the plug-in's LoadLibraryA("atl.dll") fails
+    bool web_control_fails = false; // the plug-in's AtlAxWin windows get a text that makes no control
 };
 
 struct RecordedRequest {
@@ -95,6 +100,9 @@ public:
 
     void minimise();
     void restore();
+    // Destroys the main window, and with it the frames it owns, as a player does at its exit
+    // before it calls quit.
+    void close_main_window();
 
     // From now on the pages the plug-in opens are really opened: the mini-browser (241, 249)
     // and the system's web browser (3032) become web controls that navigate to them. Their
@@ -113,6 +121,7 @@ public:
     int focus_calls = 0;
     size_t requests_before_focus = 0; // how many requests came before the last SetFocus
     int init_result = -1;
+    std::vector<HWND> frames; // every frame made for IPC_GET_EMBEDDED_FRAME, in order
 
     HWND window() const { return main_window; }
     HMODULE module() const { return plugin_module; }
@@ -123,6 +132,8 @@ public:
     bool has_minibrowser() const { return script.version < FIRST_VERSION_WITHOUT_MINIBROWSER; }
     std::vector<int32_t> request_codes() const;
     void forget_requests() { requests.clear(); }
+    // The last frame made, while it is a window; else null.
+    HWND lyrics_frame() const { return !frames.empty() && IsWindow(frames.back()) ? frames.back() : nullptr; }
 
     LRESULT answer(WPARAM argument, int32_t code);
     void record_timer(HWND window, UINT_PTR id, UINT period, TIMERPROC callback);

@@ -3,3 +3,5 @@
 #pragma once
 
 constexpr char PLUGIN_DESCRIPTION[] = "Cantovia - Plugin para cantovia de m\xFA" "sicas";
+// The title of the lyrics window, shown by skins on its frame.
+constexpr char LYRICS_WINDOW_TITLE[] = "Cantovia";

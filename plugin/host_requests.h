@@ -18,6 +18,7 @@ constexpr int32_t IPC_INETAVAILABLE = 242;    // 1 when the Internet is reachabl
 constexpr int32_t IPC_MBBLOCK = 248;          // wParam 1: sets the mini-browser's block flag
 constexpr int32_t IPC_MBOPENREAL = 249;       // wParam URL: the mini-browser loads it
 constexpr int32_t IPC_GETINIFILE = 334;       // path of the player's ini file
+constexpr int32_t IPC_GET_EMBEDDED_FRAME = 505; // wParam window-state record: a hidden frame in the player's skin
 constexpr int32_t IPC_OPEN_URL = 3032;        // wParam UTF-16 address: the system's web browser opens it
 
 constexpr int32_t HOST_PLAYING = 1;
@@ -26,6 +27,8 @@ constexpr int32_t MINIBROWSER_BLOCK = 1;
 
 // The first version without the mini-browser: from it on, 241, 248 and 249 do nothing.
 constexpr int32_t FIRST_VERSION_WITHOUT_MINIBROWSER = 0x5000;
+// The first version with the embedded-window service (IPC_GET_EMBEDDED_FRAME).
+constexpr int32_t FIRST_VERSION_WITH_EMBEDDED_FRAMES = 0x2900;
 // What a player answers to a request it does not know (IPC_OPEN_URL on a player without it).
 constexpr int32_t UNKNOWN_REQUEST_ANSWER = 1;
 

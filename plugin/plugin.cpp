@@ -51,4 +51,5 @@ void plugin_quit()
     quitting = 1;
     KillTimer(plugin_descriptor.parent_window, LYRICS_TIMER_ID);
     save_settings();
+    close_lyrics_window();
 }

@@ -1,4 +1,6 @@
-// The two settings in the player's ini file: read once at init, written once at quit.
+// The settings in the player's ini file: read once at init, written once at quit. The choice of
+// the web browser over the lyrics window is only read; the window's place is written only when
+// the plug-in keeps it.
 #include "plugin/plugin.h"
 
 #include "common/bounded_text.h"
@@ -11,6 +13,14 @@ namespace {
 constexpr char FALLBACK_INI_NAME[] = "winamp.ini";
 constexpr char ENABLED_KEY[] = "habilitado";
 constexpr char LANGUAGE_KEY[] = "lingua";
+constexpr char WEB_BROWSER_KEY[] = "navegador";
+// The lyrics window's place on the screen, one edge a key.
+constexpr char LEFT_KEY[] = "janela_esquerda";
+constexpr char TOP_KEY[] = "janela_topo";
+constexpr char RIGHT_KEY[] = "janela_direita";
+constexpr char BOTTOM_KEY[] = "janela_base";
+// Read for a missing or empty key: the place is then taken as unknown.
+constexpr int32_t MISSING = INT32_MIN;
 constexpr char PLAYER_SECTION[] = "winamp";
 constexpr char BLANK_PAGE[] = "about:blank";
 
@@ -19,6 +29,23 @@ void write_setting(const char* key, int32_t value)
     char text[DECIMAL_TEXT_SIZE];
     format_decimal(value, text);
     WritePrivateProfileStringA(PLUGIN_DESCRIPTION, key, text, ini_path);
+}
+
+int32_t read_setting(const char* key, int32_t default_value)
+{
+    return static_cast<int32_t>(GetPrivateProfileIntA(PLUGIN_DESCRIPTION, key, default_value, ini_path));
+}
+
+void load_window_place()
+{
+    const int32_t edges[] = {read_setting(LEFT_KEY, MISSING), read_setting(TOP_KEY, MISSING),
+                             read_setting(RIGHT_KEY, MISSING), read_setting(BOTTOM_KEY, MISSING)};
+    for (int32_t edge : edges) {
+        if (edge == MISSING) {
+            return; // an empty place: the window then opens beside the player
+        }
+    }
+    lyrics_window_state.r = {edges[0], edges[1], edges[2], edges[3]};
 }
 
 } // namespace
@@ -31,8 +58,10 @@ void load_settings()
     const LRESULT answer = host_request(0, IPC_GETINIFILE);
     ini_path = static_cast<uintptr_t>(answer) < LOWEST_POINTER ? FALLBACK_INI_NAME
                                                                 : reinterpret_cast<const char*>(answer);
-    enabled = static_cast<int32_t>(GetPrivateProfileIntA(PLUGIN_DESCRIPTION, ENABLED_KEY, enabled, ini_path));
-    language = static_cast<int32_t>(GetPrivateProfileIntA(PLUGIN_DESCRIPTION, LANGUAGE_KEY, language, ini_path));
+    enabled = read_setting(ENABLED_KEY, enabled);
+    language = read_setting(LANGUAGE_KEY, language);
+    prefers_web_browser = read_setting(WEB_BROWSER_KEY, prefers_web_browser);
+    load_window_place();
 }
 
 void blank_player_last_page()
@@ -51,4 +80,11 @@ void save_settings()
     write_setting(ENABLED_KEY, enabled);
     write_setting(LANGUAGE_KEY, language);
     blank_player_last_page();
+    if (lyrics_window_place_is_kept()) {
+        const RECT& place = lyrics_window_state.r;
+        write_setting(LEFT_KEY, place.left);
+        write_setting(TOP_KEY, place.top);
+        write_setting(RIGHT_KEY, place.right);
+        write_setting(BOTTOM_KEY, place.bottom);
+    }
 }

@@ -38,7 +38,7 @@ exports=$(printf '%s\n' "$headers" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/
 imports=$(printf '%s\n' "$headers" | sed -n 's/^\s*DLL Name: //p' | tr 'a-z' 'A-Z' | sort -u)
 for name in $imports; do
   case "$name" in
-    KERNEL32.DLL|USER32.DLL|MSVCRT.DLL) ;;
+    KERNEL32.DLL|USER32.DLL|MSVCRT.DLL|OLEAUT32.DLL) ;;
     *) fail "imports $name, which a user's machine may not have" ;;
   esac
 done

@@ -34,7 +34,7 @@ if iconv -f UTF-8 -t UTF-8 "$readme" >/dev/null 2>&1; then fail "read-me is vali
 grep -q '@' "$readme" && fail "unreplaced placeholder in the read-me"
 grep -q "Cantovia $version" "$readme" && pass "names version $version" || fail "no version in the read-me"
 grep -q "before 5.0: in the player's built-in mini-browser" "$readme" \
-  && grep -q "Players 5.x .*: in your default web" "$readme" \
+  && grep -q "Players 5.x .*: in the plug-in's lyrics" "$readme" \
   && pass "says where each player shows the page" || fail "the read-me does not say where each player shows the page"
 
 [ "$(basename "$installer")" = "gen_cantovia-$version-setup.exe" ] && pass "name $(basename "$installer")" \

@@ -1,5 +1,6 @@
-// What the lyrics site receives: the plug-in's pages travel through the stand-in player's web
-// controls (the mini-browser on a player before 5.0, the system's web browser on a 5.x) to the
+// What the lyrics site receives: the plug-in's pages travel through web controls (the stand-in
+// player's mini-browser on a player before 5.0; on a 5.x the plug-in's own lyrics window, or the
+// stand-in's system web browser where the user chose it) to the
 // lyrics site stand-in, which decodes each query as the sites do. The site must decode
 // exactly the player's text, with "&" as "e", whatever bytes it holds.
 #include "tests/win/plugin_fixture.h"
@@ -18,6 +19,7 @@ constexpr DWORD SITE_TIMEOUT_MS = 20000;
 struct Kind {
     const char* name;
     int32_t version;
+    const char* navegador; // written to the ini file when not null
 };
 
 void PrintTo(const Kind& kind, std::ostream* out)
@@ -54,6 +56,9 @@ protected:
         static const bool proxy_set = point_proxy_at_lyrics_site();
         ASSERT_TRUE(proxy_set);
         host.script.version = GetParam().version;
+        if (GetParam().navegador != nullptr) {
+            write_setting("navegador", GetParam().navegador);
+        }
         host.open_pages_in_web_controls();
         seen = lyrics_site_requests().size();
         load();
@@ -131,8 +136,9 @@ TEST_P(SiteReceives, CutTitleArrivesAsItsFirstBytes)
 }
 
 const Kind KINDS[] = {
-    {"MiniBrowser", OLD_PLAYER_VERSION},
-    {"WebBrowser", CURRENT_PLAYER_VERSION},
+    {"MiniBrowser", OLD_PLAYER_VERSION, nullptr},
+    {"LyricsWindow", CURRENT_PLAYER_VERSION, nullptr},
+    {"WebBrowser", CURRENT_PLAYER_VERSION, "1"},
 };
 INSTANTIATE_TEST_SUITE_P(Players, SiteReceives, testing::ValuesIn(KINDS),
                          [](const testing::TestParamInfo<Kind>& kind) { return std::string(kind.param.name); });

@@ -1,6 +1,8 @@
 // Pages on both kinds of player: one before 5.0 that shows them in its mini-browser, and one
 // of today's without it, which also receives each page as UTF-16 text to open in the system's
-// web browser. Everything else the plug-in sends is the same on both.
+// web browser (here chosen over the lyrics window by the setting `navegador`, as when no lyrics
+// window can be had: lyrics_window_test.cpp). Everything else the plug-in sends is the same on
+// both.
 #include "tests/win/plugin_fixture.h"
 
 #include "build_config.h"
@@ -68,6 +70,7 @@ protected:
     {
         PluginTest::SetUp();
         host.script.version = GetParam().version;
+        write_setting("navegador", "1");
     }
 
     // The requests a page sends after the mini-browser's four, on this kind of player.
@@ -214,7 +217,14 @@ INSTANTIATE_TEST_SUITE_P(
                     Kind{"Highest7FFFFFFF", INT32_MAX, true}),
     [](const testing::TestParamInfo<Kind>& case_info) { return std::string(case_info.param.name); });
 
-using WebBrowser = PluginTest;
+class WebBrowser : public PluginTest {
+protected:
+    void SetUp() override
+    {
+        PluginTest::SetUp();
+        write_setting("navegador", "1");
+    }
+};
 
 TEST_F(WebBrowser, AddressWithCodePage1252BytesArrivesAsTheirEscapes)
 {

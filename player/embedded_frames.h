@@ -1,0 +1,51 @@
+// The player's embedded-window service as the stand-in models it (IPC_GET_EMBEDDED_FRAME): a
+// frame created hidden and owned by the player's main window, placed where the plug-in's record
+// says, which sizes its first child to fill it, sends WM_CLOSE to that child when its close
+// button is pressed (hiding or destroying nothing itself), and keeps the record's place up to
+// date as it moves. Also what the stand-in and the tests read of a web control in such a frame.
+#pragma once
+
+#include "plugin/embedded_window.h"
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+constexpr char EMBEDDED_FRAME_CLASS[] = "CantoviaStandInFrame";
+constexpr char WEB_CONTROL_CLASS[] = "AtlAxWin";
+
+// Registers a window class of the stand-in player's own; a second registration fails harmlessly.
+void register_player_class(const char* name, WNDPROC procedure, int background_color);
+
+// A new hidden frame owned by `owner` at `state->r` (a default place when that is empty); fills
+// in `state->me`. The record must outlive the frame.
+HWND make_embedded_frame(HWND owner, EmbeddedWindowState* state);
+
+// What a press on the frame's close button does.
+void press_close_button(HWND frame);
+
+// `window` and its descendants of the window class `class_name`.
+std::vector<HWND> windows_of_class(HWND window, const char* class_name);
+
+// The address the web control shows in the first AtlAxWin window under `window`, or empty.
+std::wstring web_control_location(HWND window);
+
+// Pumps this thread's messages until `done` says so or `timeout_ms` has passed; returns `done()`.
+template <typename Condition>
+bool pump_messages_until(Condition done, DWORD timeout_ms)
+{
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start >= timeout_ms) {
+            return done();
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+    }
+    return true;
+}

@@ -1,0 +1,553 @@
+// The lyrics window on a 5.x player: one frame of the player's embedded-window service with the
+// real web control inside, navigated in place for each new track; the pages as before where no
+// such window can be had; its place in the ini file; both orders of a player's exit; and the
+// process's handles, threads and windows over many tracks.
+#include "tests/win/plugin_fixture.h"
+
+#include "build_config.h"
+#include "player/dialog_driver.h"
+#include "player/embedded_frames.h"
+#include "player/lyrics_site.h"
+#include "resources/resource.h"
+
+#include <tlhelp32.h>
+#include <winternl.h>
+
+#include <cstring>
+
+namespace {
+
+constexpr char CONTAINER_CLASS[] = "CantoviaLyricsWindow";
+constexpr DWORD NAVIGATION_TIMEOUT_MS = 10000;
+// Long enough for a slow first request of a new web control under Wine.
+constexpr DWORD SITE_TIMEOUT_MS = 20000;
+const std::string PORTUGUESE = "http://" CANTOVIA_SITE_PT "/winamp.php?a=";
+
+std::string page_of(const std::string& path)
+{
+    return PORTUGUESE + path + "&t=Title&segundos=200";
+}
+
+// The requests of a new-track tick on a 5.x: the status queries, the mini-browser's four, then
+// the frame request of the first page or the web browser's.
+std::vector<int32_t> new_track_requests(bool asks_for_frame, bool web_browser)
+{
+    std::vector<int32_t> codes = {IPC_INETAVAILABLE,    IPC_GETOUTPUTTIME, IPC_ISPLAYING, IPC_GETLISTPOS,
+                                  IPC_GETPLAYLISTFILE,  IPC_GETLISTPOS,    IPC_GETPLAYLISTTITLE,
+                                  IPC_GETLISTPOS,       IPC_GETPLAYLISTFILE, IPC_MBBLOCK, IPC_MBOPEN,
+                                  IPC_MBOPENREAL,       IPC_MBBLOCK};
+    if (asks_for_frame) {
+        codes.push_back(IPC_GET_EMBEDDED_FRAME);
+    }
+    if (web_browser) {
+        codes.push_back(IPC_OPEN_URL);
+    }
+    return codes;
+}
+const std::vector<int32_t> IDLE_TICK = {IPC_INETAVAILABLE, IPC_GETOUTPUTTIME, IPC_ISPLAYING, IPC_GETLISTPOS,
+                                        IPC_GETPLAYLISTFILE};
+
+// The address as the control reports it: spaces and backslashes escaped.
+std::wstring as_shown(const std::string& address)
+{
+    std::wstring shown;
+    for (char c : address) {
+        shown += c == ' ' ? L"%20" : c == '\\' ? L"%5C" : std::wstring(1, static_cast<wchar_t>(c));
+    }
+    return shown;
+}
+
+BOOL CALLBACK collect_window(HWND window, LPARAM windows)
+{
+    reinterpret_cast<std::vector<HWND>*>(windows)->push_back(window);
+    return TRUE;
+}
+
+// Every window of this process, top-level and child.
+std::vector<HWND> process_windows()
+{
+    std::vector<HWND> top_level;
+    EnumWindows(collect_window, reinterpret_cast<LPARAM>(&top_level));
+    std::vector<HWND> windows;
+    for (HWND window : top_level) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(window, &process);
+        if (process == GetCurrentProcessId()) {
+            windows.push_back(window);
+            EnumChildWindows(window, collect_window, reinterpret_cast<LPARAM>(&windows));
+        }
+    }
+    return windows;
+}
+
+size_t windows_of_class_in_process(const char* class_name)
+{
+    size_t count = 0;
+    for (HWND window : process_windows()) {
+        char name[64] = {};
+        GetClassNameA(window, name, sizeof name);
+        count += std::strcmp(name, class_name) == 0 ? size_t{1} : 0;
+    }
+    return count;
+}
+
+size_t plugin_windows_in_process()
+{
+    return windows_of_class_in_process(CONTAINER_CLASS) + windows_of_class_in_process(EMBEDDED_FRAME_CLASS) +
+           windows_of_class_in_process(WEB_CONTROL_CLASS);
+}
+
+struct HandleEntry {
+    ULONG process;
+    BYTE type;
+    BYTE flags;
+    USHORT value;
+    PVOID object;
+    ULONG access;
+};
+struct HandleTable {
+    ULONG count;
+    HandleEntry entries[1];
+};
+
+// Handles of this process, from the system's handle table (GetProcessHandleCount answers 0
+// under Wine 8).
+size_t process_handles()
+{
+    constexpr auto SYSTEM_HANDLE_INFORMATION_CLASS = static_cast<SYSTEM_INFORMATION_CLASS>(16);
+    constexpr NTSTATUS LENGTH_MISMATCH = static_cast<NTSTATUS>(0xC0000004L);
+    std::vector<unsigned char> buffer(1 << 16);
+    NTSTATUS status = LENGTH_MISMATCH;
+    while ((status = NtQuerySystemInformation(SYSTEM_HANDLE_INFORMATION_CLASS, buffer.data(),
+                                              static_cast<ULONG>(buffer.size()), nullptr)) == LENGTH_MISMATCH) {
+        buffer.resize(buffer.size() * 2);
+    }
+    if (status != 0) {
+        ADD_FAILURE() << "NtQuerySystemInformation status " << std::hex << status;
+        return 0;
+    }
+    ULONG count = 0;
+    std::memcpy(&count, buffer.data(), sizeof count);
+    const size_t first = offsetof(HandleTable, entries);
+    size_t own = 0;
+    for (ULONG i = 0; i < count; ++i) {
+        HandleEntry entry;
+        std::memcpy(&entry, buffer.data() + first + i * sizeof entry, sizeof entry);
+        own += entry.process == GetCurrentProcessId() ? size_t{1} : 0;
+    }
+    return own;
+}
+
+size_t process_threads()
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    THREADENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    size_t count = 0;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+        count += entry.th32OwnerProcessID == GetCurrentProcessId() ? size_t{1} : 0;
+    }
+    CloseHandle(snapshot);
+    return count;
+}
+
+class LyricsWindow : public PluginTest {
+protected:
+    void SetUp() override
+    {
+        PluginTest::SetUp();
+        host.script.version = CURRENT_PLAYER_VERSION;
+        // Before the first web control of the process: the controls then reach the site.
+        static const bool proxy_set = !lyrics_site_running() || point_proxy_at_lyrics_site();
+        ASSERT_TRUE(proxy_set);
+    }
+
+    // Plays a new entry at `path` and ticks once.
+    void play_new(const std::string& path)
+    {
+        play(add_entry(path));
+        tick();
+    }
+
+    // Pumps messages until the lyrics window shows `address`; returns what it shows.
+    std::wstring wait_until_shown(const std::string& address)
+    {
+        std::wstring shown;
+        pump_messages_until(
+            [&] {
+                shown = host.lyrics_frame() != nullptr ? web_control_location(host.lyrics_frame()) : L"";
+                return shown == as_shown(address);
+            },
+            NAVIGATION_TIMEOUT_MS);
+        return shown;
+    }
+
+    std::vector<std::string> place_in_ini()
+    {
+        return {ini_value(PLUGIN_DESCRIPTION, "janela_esquerda"), ini_value(PLUGIN_DESCRIPTION, "janela_topo"),
+                ini_value(PLUGIN_DESCRIPTION, "janela_direita"), ini_value(PLUGIN_DESCRIPTION, "janela_base")};
+    }
+};
+
+TEST_F(LyricsWindow, ThreeNewTracksReachTheSiteInOrderThroughOneControl)
+{
+    if (!lyrics_site_running()) {
+        GTEST_SKIP() << lyrics_site_unavailable_reason();
+    }
+    load();
+    const size_t seen = lyrics_site_requests().size();
+    const std::vector<std::string> paths = {"C:\\one.mp3", "C:\\two.mp3", "C:\\three.mp3"};
+    for (size_t i = 0; i < paths.size(); ++i) {
+        play_new(paths[i]);
+        EXPECT_EQ(host.request_codes(), new_track_requests(i == 0, false)) << paths[i];
+        EXPECT_EQ(host.opened_pages(), std::vector<std::string>{page_of(paths[i])}) << "the mini-browser's requests";
+        EXPECT_EQ(host.requests_before_focus, host.requests.size()) << "the focus after every request";
+        ASSERT_TRUE(wait_for_site_requests(seen + i + 1, SITE_TIMEOUT_MS)) << paths[i];
+    }
+    const std::vector<SiteRequest> arrived = lyrics_site_requests();
+    ASSERT_EQ(arrived.size(), seen + paths.size());
+    for (size_t i = 0; i < paths.size(); ++i) {
+        EXPECT_EQ(arrived[seen + i].value("a"), paths[i]);
+    }
+    ASSERT_EQ(host.frames.size(), 1u);
+    HWND frame = host.lyrics_frame();
+    ASSERT_NE(frame, nullptr);
+    EXPECT_TRUE(IsWindowVisible(frame));
+    EXPECT_EQ(window_text(frame), "Cantovia");
+    EXPECT_EQ(GetFocus(), host.window());
+    EXPECT_EQ(host.focus_calls, 3);
+    // One child of the plug-in's own, filling the frame, with the one control inside.
+    HWND child = GetWindow(frame, GW_CHILD);
+    ASSERT_NE(child, nullptr);
+    EXPECT_EQ(GetWindow(child, GW_HWNDNEXT), nullptr);
+    RECT frame_client = {};
+    RECT child_client = {};
+    GetClientRect(frame, &frame_client);
+    GetClientRect(child, &child_client);
+    EXPECT_TRUE(EqualRect(&frame_client, &child_client));
+    EXPECT_EQ(windows_of_class(frame, WEB_CONTROL_CLASS).size(), 1u);
+    EXPECT_EQ(windows_of_class_in_process(CONTAINER_CLASS), 1u);
+    // The record: the frame filled in, the GUID flagged, the window menu left to the player.
+    const auto* record = reinterpret_cast<const EmbeddedWindowState*>(GetWindowLongPtrA(frame, GWLP_USERDATA));
+    ASSERT_NE(record, nullptr);
+    EXPECT_EQ(record->me, frame);
+    EXPECT_EQ(record->flags, EMBEDDED_FLAG_HAS_GUID);
+    GUID guid = {};
+    std::memcpy(&guid, &record->tail[EMBEDDED_GUID_INDEX], sizeof guid);
+    EXPECT_NE(guid.Data1, 0u);
+}
+
+TEST_F(LyricsWindow, DialogNoticePageGoesToTheLyricsWindow)
+{
+    load();
+    const DialogRun run = run_config_dialog(host, {[](HWND dialog) {
+                                                click_item(dialog, IDC_ENABLED);
+                                                click_item(dialog, IDC_OK_BUTTON);
+                                            }});
+    ASSERT_TRUE(run.opened);
+    EXPECT_EQ(host.request_codes(), (std::vector<int32_t>{IPC_MBOPENREAL, IPC_GET_EMBEDDED_FRAME}));
+    const std::string notice = "http://" CANTOVIA_NOTICE_HOST "/wdesabilitado.htm";
+    EXPECT_EQ(wait_until_shown(notice), as_shown(notice));
+    ASSERT_NE(host.lyrics_frame(), nullptr);
+    EXPECT_TRUE(IsWindowVisible(host.lyrics_frame()));
+}
+
+// What happens to the window between two new tracks; the second page then shows it.
+struct Between {
+    const char* name;
+    void (*change)(StandInHost& host);
+    size_t frames; // made in all
+};
+
+void PrintTo(const Between& between, std::ostream* out)
+{
+    *out << between.name;
+}
+
+class WindowBetweenTracks : public LyricsWindow, public testing::WithParamInterface<Between> {};
+
+TEST_P(WindowBetweenTracks, SecondPageShowsTheWindowAgain)
+{
+    load();
+    play_new("C:\\one.mp3");
+    ASSERT_EQ(wait_until_shown(page_of("C:\\one.mp3")), as_shown(page_of("C:\\one.mp3")));
+    GetParam().change(host);
+    pump_messages_for(50);
+    EXPECT_EQ(tick(), std::vector<std::string>{}) << "an idle tick";
+    EXPECT_EQ(host.request_codes(), IDLE_TICK);
+    play_new("C:\\two.mp3");
+    EXPECT_EQ(host.request_codes(), new_track_requests(GetParam().frames == 2, false)) << "a new frame only";
+    EXPECT_EQ(wait_until_shown(page_of("C:\\two.mp3")), as_shown(page_of("C:\\two.mp3")));
+    EXPECT_EQ(host.frames.size(), GetParam().frames);
+    ASSERT_NE(host.lyrics_frame(), nullptr);
+    EXPECT_TRUE(IsWindowVisible(host.lyrics_frame()));
+    EXPECT_EQ(GetFocus(), host.window());
+    EXPECT_EQ(windows_of_class_in_process(CONTAINER_CLASS), 1u);
+    EXPECT_EQ(windows_of_class_in_process(WEB_CONTROL_CLASS), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Changes, WindowBetweenTracks,
+    testing::Values(
+        Between{"LeftAlone", [](StandInHost&) {}, 1},
+        // The frame's close button hides it, its child and control stay for the next page.
+        Between{"ClosedByTheUser",
+                [](StandInHost& host) {
+                    press_close_button(host.lyrics_frame());
+                    EXPECT_FALSE(IsWindowVisible(host.lyrics_frame()));
+                    EXPECT_NE(GetWindow(host.lyrics_frame(), GW_CHILD), nullptr) << "no empty frame";
+                },
+                1},
+        Between{"DestroyedByThePlayer", [](StandInHost& host) { DestroyWindow(host.lyrics_frame()); }, 2}),
+    [](const testing::TestParamInfo<Between>& case_info) { return std::string(case_info.param.name); });
+
+// Where no lyrics window can be had, or the user prefers the web browser, or the player is older
+// than 5.0: the pages go where they went before, and which way is decided once.
+struct Fallback {
+    const char* name;
+    int32_t version;
+    intptr_t frame_answer;   // instead of a frame, when not 0
+    bool no_atl;
+    bool web_control_fails;
+    const char* navegador;   // written to the ini file when not null
+    bool asks_for_frame;     // on the first page
+};
+
+void PrintTo(const Fallback& fallback, std::ostream* out)
+{
+    *out << fallback.name;
+}
+
+class PagesWithoutLyricsWindow : public LyricsWindow, public testing::WithParamInterface<Fallback> {};
+
+TEST_P(PagesWithoutLyricsWindow, GoWhereTheyWentBefore)
+{
+    const Fallback& fallback = GetParam();
+    host.script.version = fallback.version;
+    host.script.frame_answer = fallback.frame_answer;
+    host.script.no_atl = fallback.no_atl;
+    host.script.web_control_fails = fallback.web_control_fails;
+    if (fallback.navegador != nullptr) {
+        write_setting("navegador", fallback.navegador);
+    }
+    load();
+    const std::vector<std::string> paths = {"C:\\one.mp3", "C:\\two.mp3"};
+    for (size_t page = 0; page < paths.size(); ++page) {
+        play_new(paths[page]);
+        EXPECT_EQ(host.request_codes(), new_track_requests(fallback.asks_for_frame && page == 0,
+                                                           fallback.version >= FIRST_VERSION_WITHOUT_MINIBROWSER))
+            << paths[page];
+        EXPECT_EQ(host.focus_calls, static_cast<int>(page + 1));
+    }
+    EXPECT_EQ(plugin_windows_in_process(), 0u);
+    host.quit();
+    EXPECT_EQ(place_in_ini(), std::vector<std::string>(4, "<missing>"));
+    for (const ProfileWrite& write : host.profile_writes) {
+        EXPECT_NE(write.key, "navegador") << "the choice is the user's alone";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Players, PagesWithoutLyricsWindow,
+    testing::Values(
+        Fallback{"NoServiceAnswersOne", CURRENT_PLAYER_VERSION, UNKNOWN_REQUEST_ANSWER, false, false, nullptr, true},
+        Fallback{"AnswerNotAWindow", CURRENT_PLAYER_VERSION, 0x5A5A0, false, false, nullptr, true},
+        // The control is tried first: a player is left no frame.
+        Fallback{"NoAtl", CURRENT_PLAYER_VERSION, 0, true, false, nullptr, false},
+        Fallback{"NoControl", CURRENT_PLAYER_VERSION, 0, false, true, nullptr, false},
+        Fallback{"NavegadorSetting", CURRENT_PLAYER_VERSION, 0, false, false, "1", false},
+        Fallback{"OldPlayer2_91", OLD_PLAYER_VERSION, 0, false, false, nullptr, false},
+        // The service without the need: the mini-browser still shows the pages.
+        Fallback{"OldPlayer4FFFWithTheService", 0x4FFF, 0, false, false, nullptr, false},
+        Fallback{"OldPlayer2_91WithNavegador0", OLD_PLAYER_VERSION, 0, false, false, "0", false}),
+    [](const testing::TestParamInfo<Fallback>& case_info) { return std::string(case_info.param.name); });
+
+// The place of the ini file, where plausible, else beside the player's main window.
+struct Place {
+    const char* name;
+    const char* edges[4]; // left, top, right, bottom; null: the key is missing
+    bool restored;
+};
+
+void PrintTo(const Place& place, std::ostream* out)
+{
+    *out << place.name;
+}
+
+class WindowPlace : public LyricsWindow, public testing::WithParamInterface<Place> {};
+
+TEST_P(WindowPlace, FromTheIniFileOrBesideThePlayer)
+{
+    const char* keys[] = {"janela_esquerda", "janela_topo", "janela_direita", "janela_base"};
+    for (size_t i = 0; i < 4; ++i) {
+        if (GetParam().edges[i] != nullptr) {
+            write_setting(keys[i], GetParam().edges[i]);
+        }
+    }
+    load();
+    play_new("C:\\one.mp3");
+    ASSERT_NE(host.lyrics_frame(), nullptr);
+    RECT frame = {};
+    RECT player = {};
+    GetWindowRect(host.lyrics_frame(), &frame);
+    GetWindowRect(host.window(), &player);
+    if (GetParam().restored) {
+        EXPECT_EQ(std::to_string(frame.left) + "," + std::to_string(frame.top) + "," + std::to_string(frame.right) +
+                      "," + std::to_string(frame.bottom),
+                  std::string(GetParam().edges[0]) + "," + GetParam().edges[1] + "," + GetParam().edges[2] + "," +
+                      GetParam().edges[3]);
+    } else {
+        EXPECT_EQ(frame.left, player.right);
+        EXPECT_EQ(frame.top, player.top);
+        EXPECT_GE(frame.right - frame.left, EMBEDDED_MIN_WIDTH);
+        EXPECT_GE(frame.bottom - frame.top, EMBEDDED_MIN_HEIGHT);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Places, WindowPlace,
+    testing::Values(Place{"Saved", {"100", "120", "500", "420"}, true},
+                    Place{"SmallestFrame", {"100", "120", "375", "236"}, true},
+                    Place{"PartlyOnScreen", {"-100", "-50", "300", "250"}, true},
+                    Place{"Missing", {nullptr, nullptr, nullptr, nullptr}, false},
+                    Place{"OneKeyMissing", {"100", "120", "500", nullptr}, false},
+                    Place{"Empty", {"", "", "", ""}, false},
+                    Place{"NotNumbers", {"left", "top", "right", "bottom"}, false},
+                    Place{"NarrowerThanTheFrame", {"100", "120", "374", "420"}, false},
+                    Place{"LowerThanTheFrame", {"100", "120", "500", "235"}, false},
+                    Place{"Inverted", {"500", "420", "100", "120"}, false},
+                    Place{"OffEveryMonitor", {"-5000", "-5000", "-4500", "-4600"}, false},
+                    Place{"Huge", {"-2147483647", "-2147483647", "2147483647", "2147483647"}, false}),
+    [](const testing::TestParamInfo<Place>& case_info) { return std::string(case_info.param.name); });
+
+// A 5.9 player destroys its main window, and the frame with it, before quit; at a session's end
+// quit comes first. Either way quit leaves no window and no class of the plug-in's, and nothing
+// of the plug-in runs once it is unloaded while the player goes on pumping messages.
+struct Exit {
+    const char* name;
+    bool main_window_first;
+    bool skin_hosts_frame; // a skin engine made the frame its child: its place is the skin's
+};
+
+void PrintTo(const Exit& exit, std::ostream* out)
+{
+    *out << exit.name;
+}
+
+class PlayerExit : public LyricsWindow, public testing::WithParamInterface<Exit> {};
+
+TEST_P(PlayerExit, LeavesNoWindowAndSavesThePlace)
+{
+    load();
+    play_new("C:\\one.mp3");
+    ASSERT_EQ(wait_until_shown(page_of("C:\\one.mp3")), as_shown(page_of("C:\\one.mp3")));
+    HWND frame = host.lyrics_frame();
+    // The user moves the frame; the player follows it in the record.
+    SetWindowPos(frame, nullptr, 210, 160, 400, 300, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (GetParam().skin_hosts_frame) {
+        SetWindowLongPtrA(frame, GWL_STYLE, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN);
+        SetParent(frame, host.window());
+    }
+    if (GetParam().main_window_first) {
+        host.close_main_window();
+        EXPECT_FALSE(IsWindow(frame));
+    }
+    host.profile_writes.clear();
+    host.quit();
+    std::vector<std::string> keys_written;
+    for (const ProfileWrite& write : host.profile_writes) {
+        keys_written.push_back(write.key);
+    }
+    std::vector<std::string> expected_keys = {"habilitado", "lingua", "last_shortdesc", "last_shorturl"};
+    if (!GetParam().skin_hosts_frame) {
+        expected_keys.insert(expected_keys.end(), {"janela_esquerda", "janela_topo", "janela_direita", "janela_base"});
+    }
+    EXPECT_EQ(keys_written, expected_keys) << "the window's place after the settings";
+    WNDCLASSA registered = {};
+    EXPECT_FALSE(GetClassInfoA(host.module(), CONTAINER_CLASS, &registered)) << "the class stays registered";
+    EXPECT_EQ(plugin_windows_in_process(), 0u);
+    const std::vector<std::string> moved = {"210", "160", "610", "460"};
+    EXPECT_EQ(place_in_ini(), GetParam().skin_hosts_frame ? std::vector<std::string>(4, "<missing>") : moved);
+    host.forget_requests();
+    host.unload();
+    pump_messages_for(300);
+    EXPECT_TRUE(host.requests.empty());
+    EXPECT_EQ(plugin_windows_in_process(), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Orders, PlayerExit,
+                         testing::Values(Exit{"MainWindowThenQuit", true, false}, Exit{"QuitFirst", false, false},
+                                         Exit{"QuitFirstWithSkin", false, true}),
+                         [](const testing::TestParamInfo<Exit>& case_info) { return std::string(case_info.param.name); });
+
+// Ticks never wait for the site: with a site that records every request and answers none, each
+// new-track tick still returns with the requests it makes against a site that answers, its
+// page's request goes out all the same, and the idle ticks after it are as ever.
+TEST_F(LyricsWindow, SiteThatNeverAnswersLeavesTheTicksAsTheyWere)
+{
+    if (!lyrics_site_running()) {
+        GTEST_SKIP() << lyrics_site_unavailable_reason();
+    }
+    struct SilentSite {
+        SilentSite() { set_lyrics_site_silent(true); }
+        ~SilentSite() { set_lyrics_site_silent(false); }
+    } silent_site;
+    load();
+    const size_t seen = lyrics_site_requests().size();
+    const std::vector<std::string> paths = {"C:\\hung-1.mp3", "C:\\hung-2.mp3", "C:\\hung-3.mp3"};
+    for (size_t i = 0; i < paths.size(); ++i) {
+        play_new(paths[i]);
+        EXPECT_EQ(host.request_codes(), new_track_requests(i == 0, false)) << paths[i];
+        ASSERT_TRUE(wait_for_site_requests(seen + i + 1, SITE_TIMEOUT_MS)) << paths[i];
+        for (int idle = 0; idle < 2; ++idle) {
+            EXPECT_TRUE(tick().empty());
+            EXPECT_EQ(host.request_codes(), IDLE_TICK) << paths[i];
+        }
+    }
+    EXPECT_EQ(lyrics_site_requests().back().value("a"), paths.back());
+    EXPECT_EQ(host.frames.size(), 1u);
+}
+
+// Against a site that answers and closes its connections, as the stand-in does.
+TEST_F(LyricsWindow, AThousandTracksKeepOneWindowAndFlatCounts)
+{
+    if (!lyrics_site_running()) {
+        GTEST_SKIP() << lyrics_site_unavailable_reason();
+    }
+    load();
+    int track = 0;
+    auto play_tracks = [&](int count) {
+        for (int i = 0; i < count; ++i, ++track) {
+            play_new("C:\\track" + std::to_string(track) + ".mp3");
+            pump_messages_for(1);
+        }
+        // Until the last page has reached the site and the control has settled.
+        const std::string last = "C:\\track" + std::to_string(track - 1) + ".mp3";
+        pump_messages_until(
+            [&] {
+                const std::vector<SiteRequest> arrived = lyrics_site_requests();
+                return !arrived.empty() && arrived.back().value("a") == last;
+            },
+            SITE_TIMEOUT_MS);
+        EXPECT_EQ(lyrics_site_requests().back().value("a"), last);
+        pump_messages_for(500);
+    };
+    play_tracks(50);
+    const size_t handles = process_handles();
+    const size_t threads = process_threads();
+    const size_t windows = process_windows().size();
+    const size_t seen = lyrics_site_requests().size();
+    play_tracks(1000);
+    EXPECT_EQ(host.frames.size(), 1u);
+    EXPECT_EQ(windows_of_class_in_process(WEB_CONTROL_CLASS), 1u);
+    std::printf("after 50 tracks: %zu handles, %zu threads, %zu windows; after 1,050: %zu, %zu, %zu; "
+                "the site received %zu of the last 1,000 pages\n",
+                handles, threads, windows, process_handles(), process_threads(), process_windows().size(),
+                lyrics_site_requests().size() - seen);
+    // Flat: a leak of one a page would add a thousand.
+    EXPECT_LE(process_handles(), handles + 20);
+    EXPECT_LE(process_threads(), threads + 16);
+    EXPECT_EQ(process_windows().size(), windows);
+}
+
+} // namespace
