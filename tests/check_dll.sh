@@ -30,6 +30,11 @@ expect "has a base relocation table" "$headers" '^PE File Base Relocations'
 dll_characteristics=$((16#$(printf '%s\n' "$headers" | awk '/^DllCharacteristics/ {print $2}')))
 (( (dll_characteristics & 0x40) != 0 )) && pass "dynamic base" || fail "no dynamic-base flag"
 (( (dll_characteristics & 0x100) != 0 )) && pass "NX compatible" || fail "no NX flag"
+subsystem=$(printf '%s\n' "$headers" | awk '/^MajorSubsystemVersion/ {major = $2} /^MinorSubsystemVersion/ {print major "." $2}')
+if [ "$machine" = i386 ]; then # 64-bit Windows begins at 5.2
+  [ "$subsystem" = 4.0 ] && pass "subsystem version 4.0, as Windows 98 and NT 4 expect" \
+    || fail "subsystem version $subsystem: Windows 98 and NT 4 expect 4.0"
+fi
 
 exports=$(printf '%s\n' "$headers" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' | grep -E '^\s+\[' | awk '{print $NF}')
 [ "$exports" = "winampGetGeneralPurposePlugin" ] && pass "one export: $exports" \
