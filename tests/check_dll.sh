@@ -10,9 +10,7 @@ dll=$1
 machine=$2
 tools=$3
 version=$4
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-pass() { echo "ok:   $*"; }
+source "$(dirname "$0")/check_lib.sh"
 expect() { # expect DESCRIPTION TEXT PATTERN
   # Not through a pipe: with pipefail, grep -q leaving early fails the writer (SIGPIPE) at random.
   if grep -qE -- "$3" <<<"$2"; then pass "$1"; else fail "$1 (no match for: $3)"; fi
@@ -124,8 +122,4 @@ Cancel button|"Cancelar", 1007, "BUTTON", 0x50010000, 81, 88, 50, 14
 Spanish radio|L?"Espa\\361ol", 1008, "BUTTON", 0x50000009, 73, 65, 75, 10
 CONTROLS
 
-if [ $failures -ne 0 ]; then
-  echo "$failures check(s) failed for $dll"
-  exit 1
-fi
-echo "all checks passed for $dll"
+finish "all checks passed for $dll"

@@ -29,10 +29,7 @@ if [ "${CANTOVIA_INSTALLER_SESSION:-}" != "$prefix" ]; then
   exec "$here/scripts/wine-session.sh" "$prefix_arch" "$prefix" "$0" "$@"
 fi
 
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-pass() { echo "ok:   $*"; }
-check() { local what=$1; shift; if "$@"; then pass "$what"; else fail "$what"; fi; }
+source "$(dirname "$0")/check_lib.sh"
 win() { "$here/scripts/wine-run.sh" "$prefix_arch" "$@" </dev/null; }
 
 probe=$(win cmd /c exit 2>&1)
@@ -323,5 +320,4 @@ else
 fi
 
 reset
-[ $failures -eq 0 ] || { echo "$failures check(s) failed"; exit 1; }
-echo "all installer checks passed"
+finish "all installer checks passed"

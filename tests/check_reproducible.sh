@@ -9,9 +9,7 @@ source_dir=$(cd "$1" && pwd)
 toolchain=$2
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-pass() { echo "ok:   $*"; }
+source "$(dirname "$0")/check_lib.sh"
 
 # build_release FOLDER: the sources into FOLDER, then the DLL, the installer and the release.
 build_release() {
@@ -38,5 +36,4 @@ for file in dist/gen_cantovia.dll release/*-win32.zip release/*-setup.exe; do
     fail "$(basename "$first") differs between the two folders"
   fi
 done
-[ $failures -eq 0 ] || { echo "$failures check(s) failed"; exit 1; }
-echo "the release is reproducible"
+finish "the release is reproducible"

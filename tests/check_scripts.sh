@@ -8,10 +8,7 @@ set -uo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-pass() { echo "ok:   $*"; }
-check() { local what=$1; shift; if "$@"; then pass "$what"; else fail "$what"; fi; }
+source "$(dirname "$0")/check_lib.sh"
 
 # Stand-ins. FAKE_PROBE picks what the "assembled" probe does when run.
 fakes=$scratch/bin log=$scratch/log
@@ -79,5 +76,4 @@ refused     0 no
 noexec      1 no
 CASES
 
-[ $failures -eq 0 ] || { echo "$failures check(s) failed"; exit 1; }
-echo "all script checks passed"
+finish "all script checks passed"

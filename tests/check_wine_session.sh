@@ -9,9 +9,7 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 prefix=$(mkdir -p "$1" && cd "$1" && pwd)
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-pass() { echo "ok:   $*"; }
+source "$(dirname "$0")/check_lib.sh"
 
 "$here/scripts/wine-prefix.sh" "$prefix" win64
 # A prefix's wineserver works in a folder named after the prefix's device and inode numbers.
@@ -54,5 +52,4 @@ ENDINGS
 if server_running; then
   WINEPREFIX=$prefix /usr/lib/wine/wineserver -k
 fi
-[ $failures -eq 0 ] || { echo "$failures check(s) failed"; exit 1; }
-echo "all session checks passed"
+finish "all session checks passed"
