@@ -14,6 +14,10 @@ player = cd $(BUILD)/$(1)/bin && $(call session,$(1)) $(CURDIR)/scripts/with-lyr
          --plugin Z:$(CURDIR)/dist/$(1)/gen_cantovia.dll
 # The builds whose programs this machine runs: the 32-bit product first, where it can.
 runnable = $(shell scripts/probe-32bit.sh >/dev/null && echo win32) win64
+# probe_note TARGET,CONSEQUENCE: one line saying why the 32-bit product was not run, if it was
+# not; stops make where the probe cannot tell.
+probe_note = probe=0; reason=$$(scripts/probe-32bit.sh) || probe=$$?; [ $$probe -le 1 ] || exit 1; \
+             [ -z "$$reason" ] || echo "$(1): $$reason: $(2)"
 
 .PHONY: all deps configure build run test fuzz bench release docs clean
 
@@ -44,7 +48,7 @@ run: build
 	$(call player,$(firstword $(runnable)))
 
 bench: build
-	@scripts/probe-32bit.sh | sed 's/^/make bench: /;s/$$/: the 32-bit product is not measured/'
+	@$(call probe_note,make bench,the 32-bit product is not measured)
 	@for arch in $(runnable); do \
 	  echo "make bench: the $$arch build, dist/$$arch/gen_cantovia.dll"; \
 	  ( $(call player,$$arch) --bench 20000 ) || exit 1; \
@@ -55,7 +59,7 @@ test: build $(BUILD)/native/CMakeCache.txt
 	cd $(BUILD)/native && ctest --output-on-failure
 	$(call session,win32) ctest --test-dir $(BUILD)/win32 --output-on-failure
 	$(call session,win64) ctest --test-dir $(BUILD)/win64 --output-on-failure
-	@scripts/probe-32bit.sh | sed 's/^/make test: /;s/$$/: the 32-bit product itself was not run; its Wine tests were skipped and the 64-bit build ran them/'
+	@$(call probe_note,make test,the 32-bit product itself was not run; its Wine tests were skipped and the 64-bit build ran them)
 
 release: build
 	scripts/make-release.sh dist/win32/gen_cantovia.dll $(BUILD)/win32/generated/build_config.h dist \

@@ -22,6 +22,9 @@ target_link_libraries(logic_tests PRIVATE cantovia_logic GTest::gtest_main)
 # Test names are those the name generators give, without GoogleTest's print of the value.
 gtest_discover_tests(logic_tests DISCOVERY_TIMEOUT 60 NO_PRETTY_VALUES)
 
+# The build scripts' answers to a machine that refuses 32-bit programs or cannot say.
+add_test(NAME build_scripts COMMAND ${PROJECT_SOURCE_DIR}/tests/check_scripts.sh)
+
 # libFuzzer targets (clang only). The test runs each one briefly on the kept corpus; new
 # inputs go to a scratch folder so the kept corpus only changes by hand.
 if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")

@@ -9,6 +9,20 @@ namespace {
 // Emptied after every use by append_tag_keys, so a file without a tag adds nothing.
 Id3v1Tag id3v1_tag;
 
+// Moves the file pointer `distance` bytes before the end of the file, whatever its size. False
+// when the file is shorter. SetFilePointer with its high part, not SetFilePointerEx: the older
+// Windows the player runs on lack the latter.
+bool seek_from_end(HANDLE file, DWORD distance)
+{
+    const LONGLONG back = -static_cast<LONGLONG>(distance);
+    LONG high = static_cast<LONG>(back >> 32); // all ones: the 64-bit distance is negative
+    // The new position's low part may be 0xFFFFFFFF (INVALID_SET_FILE_POINTER) on success, in a
+    // file of 4 GiB + 127 bytes for example: only the error code tells a failure.
+    SetLastError(NO_ERROR);
+    const DWORD low = SetFilePointer(file, static_cast<LONG>(back), &high, FILE_END);
+    return low != INVALID_SET_FILE_POINTER || GetLastError() == NO_ERROR;
+}
+
 // Reads the last 128 bytes of the file at `path` into `trailer`. Returns how many bytes were
 // read: 0 when the file cannot be opened, is shorter than 128 bytes or is no disk file.
 size_t read_file_trailer(const char* path, unsigned char (&trailer)[ID3V1_TRAILER_SIZE])
@@ -20,10 +34,8 @@ size_t read_file_trailer(const char* path, unsigned char (&trailer)[ID3V1_TRAILE
         return 0;
     }
     DWORD read = 0;
-    LARGE_INTEGER from_end;
-    from_end.QuadPart = -static_cast<LONGLONG>(ID3V1_TRAILER_SIZE);
     // A pipe or a device in the playlist could block the read, and the player with it.
-    if (GetFileType(file) == FILE_TYPE_DISK && SetFilePointerEx(file, from_end, nullptr, FILE_END)) {
+    if (GetFileType(file) == FILE_TYPE_DISK && seek_from_end(file, ID3V1_TRAILER_SIZE)) {
         ReadFile(file, trailer, sizeof trailer, &read, nullptr);
     }
     CloseHandle(file);

@@ -264,12 +264,16 @@ LRESULT StandInHost::answer(WPARAM argument, int32_t code)
         result = script.position;
         break;
     case IPC_GETPLAYLISTFILE:
-        if (asked != nullptr && !script.null_path) {
+        if (script.raw_path != 0) {
+            result = static_cast<LRESULT>(script.raw_path);
+        } else if (asked != nullptr && !script.null_path) {
             result = reinterpret_cast<LRESULT>(asked->path.c_str());
         }
         break;
     case IPC_GETPLAYLISTTITLE:
-        if (asked != nullptr && !script.null_title) {
+        if (script.raw_title != 0) {
+            result = static_cast<LRESULT>(script.raw_title);
+        } else if (asked != nullptr && !script.null_title) {
             result = reinterpret_cast<LRESULT>(asked->title.c_str());
         }
         break;

@@ -37,6 +37,8 @@ struct HostScript {
     uintptr_t ini_answer = 0;    // answered instead of a path (a player without the request)
     bool null_path = false;      // answer null for the file path
     bool null_title = false;     // answer null for the title
+    uintptr_t raw_path = 0;      // when not 0, answered for the file path instead of a text
+    uintptr_t raw_title = 0;     // when not 0, answered for the title instead of a text
     int32_t version = OLD_PLAYER_VERSION; // answered to IPC_GETVERSION
     bool refuse_open_url = false; // answer IPC_OPEN_URL as a player that does not know it
     // Answered to IPC_GET_EMBEDDED_FRAME instead of a new frame when not 0 (a player without the

@@ -32,5 +32,6 @@ constexpr int32_t FIRST_VERSION_WITH_EMBEDDED_FRAMES = 0x2900;
 // What a player answers to a request it does not know (IPC_OPEN_URL on a player without it).
 constexpr int32_t UNKNOWN_REQUEST_ANSWER = 1;
 
-// An answer to IPC_GETINIFILE below this is no pointer: the player lacks the request.
+// An answer to IPC_GETINIFILE, IPC_GETPLAYLISTFILE or IPC_GETPLAYLISTTITLE below this is no
+// pointer (the player lacks the request, or has no text): Windows never maps the lowest 64 KiB.
 constexpr uintptr_t LOWEST_POINTER = 0x10000;

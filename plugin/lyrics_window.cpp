@@ -89,6 +89,22 @@ LRESULT CALLBACK container_proc(HWND window, UINT message, WPARAM wparam, LPARAM
     }
 }
 
+using MonitorFromRectFunction = HMONITOR(WINAPI*)(LPCRECT, DWORD);
+
+// Whether `place` lies at least partly on a monitor. MonitorFromRect came with Windows 98 and
+// 2000, so it is looked up rather than imported: NT 4, which lacks it, shows one screen, and
+// the primary screen stands in for the monitors there.
+bool on_some_monitor(const RECT& place)
+{
+    MonitorFromRectFunction monitor_from_rect = nullptr;
+    if (find_function(GetModuleHandleA("user32.dll"), "MonitorFromRect", monitor_from_rect)) {
+        return monitor_from_rect(&place, MONITOR_DEFAULTTONULL) != nullptr;
+    }
+    const RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    RECT overlap = {};
+    return IntersectRect(&overlap, &place, &screen) != FALSE;
+}
+
 // A place on some monitor, no smaller than the player's smallest frame and no larger than all
 // the monitors together.
 bool plausible_place(const RECT& place)
@@ -97,7 +113,7 @@ bool plausible_place(const RECT& place)
     const int64_t height = int64_t{place.bottom} - place.top;
     return width >= EMBEDDED_MIN_WIDTH && height >= EMBEDDED_MIN_HEIGHT &&
            width <= GetSystemMetrics(SM_CXVIRTUALSCREEN) && height <= GetSystemMetrics(SM_CYVIRTUALSCREEN) &&
-           MonitorFromRect(&place, MONITOR_DEFAULTTONULL) != nullptr;
+           on_some_monitor(place);
 }
 
 // Beside the player's main window: on its right, or on its left where the right is off screen.
@@ -106,7 +122,7 @@ RECT place_beside_player()
     RECT player = {};
     GetWindowRect(plugin_descriptor.parent_window, &player);
     RECT place = {player.right, player.top, player.right + DEFAULT_WIDTH, player.top + DEFAULT_HEIGHT};
-    if (MonitorFromRect(&place, MONITOR_DEFAULTTONULL) == nullptr) {
+    if (!on_some_monitor(place)) {
         place = {player.left - DEFAULT_WIDTH, player.top, player.left, player.top + DEFAULT_HEIGHT};
     }
     return place;

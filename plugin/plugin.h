@@ -63,7 +63,8 @@ void blank_player_last_page();
 
 LRESULT host_request(WPARAM argument, int32_t request);
 // Asks for the current playlist index, then for a text of that entry (IPC_GETPLAYLISTFILE or
-// IPC_GETPLAYLISTTITLE). The text belongs to the player; null when it has none.
+// IPC_GETPLAYLISTTITLE). The text belongs to the player; null when it has none, or answered
+// a number below LOWEST_POINTER instead of one.
 const char* current_entry_text(int32_t request);
 
 // On a player without the mini-browser (player_version 0x5000 or more), shows `address` (code

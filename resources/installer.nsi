@@ -30,6 +30,9 @@
   Target x86-unicode
 !endif
 SetCompressor /SOLID lzma
+; Files go in without their modification times, so that the same sources give the same installer
+; in any folder and at any time.
+SetDateSave off
 
 !include MUI2.nsh
 !include LogicLib.nsh
@@ -126,9 +129,21 @@ Function .onVerifyInstDir
   ${EndIf}
 FunctionEnd
 
+Var CreatedFolder ; the highest folder this install made on the way to Plugins, or nothing
+
 Section
   Call PlayerClosedCheck
-  ; Only these three things are written; the uninstaller removes each of them.
+  StrCpy $CreatedFolder ""
+  StrCpy $0 "$INSTDIR\${PLAYER_PLUGINS}"
+  ${Do}
+    ${If} $0 == ""
+    ${OrIf} ${FileExists} "$0\*.*"
+      ${Break}
+    ${EndIf}
+    StrCpy $CreatedFolder $0
+    ${GetParent} $0 $0
+  ${Loop}
+  ; Only these things are written; the uninstaller removes each of them.
   SetOutPath "$INSTDIR\${PLAYER_PLUGINS}"
   File "${DLL_DIR}/${DLL_NAME}"
   WriteUninstaller "$INSTDIR\${UNINSTALLER}"
@@ -137,6 +152,10 @@ Section
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
   !insertmacro MUI_LANGDLL_SAVELANGUAGE ; in the same key, for the uninstaller
+  ; A reinstall that made no folder keeps what the first install recorded.
+  ${If} $CreatedFolder != ""
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "CreatedFolder" $CreatedFolder
+  ${EndIf}
 SectionEnd
 
 Function un.onInit
@@ -150,5 +169,25 @@ Section "Uninstall"
   Call un.PlayerClosedCheck
   Delete "$INSTDIR\${PLAYER_PLUGINS}\${DLL_NAME}"
   Delete "$INSTDIR\${UNINSTALLER}"
+  ReadRegStr $1 HKLM "${UNINSTALL_KEY}" "CreatedFolder"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
+  ; The folders the install made: from Plugins up to the highest one it made, each only when
+  ; empty (RMDir without /r), and none outside that one.
+  ${If} $1 != ""
+    StrLen $2 $1
+    StrCpy $0 "$INSTDIR\${PLAYER_PLUGINS}"
+    ${Do}
+      StrCpy $3 $0 $2 ; its first characters, as long as the highest folder's name
+      StrCpy $4 $0 1 $2 ; the character after them
+      ${If} $3 != $1
+        ${Break}
+      ${EndIf}
+      ${If} $4 != ""
+      ${AndIf} $4 != "\"
+        ${Break}
+      ${EndIf}
+      RMDir $0
+      ${GetParent} $0 $0
+    ${Loop}
+  ${EndIf}
 SectionEnd

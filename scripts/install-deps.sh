@@ -4,7 +4,7 @@
 # which give its controls the classic look. Where this machine runs 32-bit programs
 # (scripts/probe-32bit.sh), 32-bit Wine too, so that the tests run the 32-bit product itself.
 # Idempotent: packages that are already there are skipped, and nothing is fetched then. It only
-# adds packages: it never removes one.
+# adds packages: apt is told never to remove one (--no-remove), and fails rather than do it.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 
@@ -38,14 +38,17 @@ install() {
   echo "install-deps: installing $*"
   export DEBIAN_FRONTEND=noninteractive
   apt-get update -qq
-  apt-get install -y -qq --no-install-recommends "$@" >/dev/null
+  apt-get install -y -qq --no-remove --no-install-recommends "$@" >/dev/null
 }
 
 mapfile -t needed < <(missing "${packages[@]}")
 [ ${#needed[@]} -eq 0 ] || install "${needed[@]}"
 
-# The probe needs binutils, which the first round brings.
-if "$here/probe-32bit.sh" >/dev/null; then
+# The probe needs binutils, which the first round brings. Where it cannot tell, it says why: stop.
+probe=0
+"$here/probe-32bit.sh" >/dev/null || probe=$?
+[ $probe -le 1 ] || exit 1
+if [ $probe -eq 0 ]; then
   mapfile -t needed < <(missing wine32:i386)
   if [ ${#needed[@]} -gt 0 ]; then
     if [ "$(id -u)" -eq 0 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Runs a command (a test runner, the stand-in player) with a warm wineserver for the prefix
-# given, under a virtual X display when there is none, and stops the server afterwards. For a
-# 32-bit prefix on a machine that does not run 32-bit programs, the command runs without Wine
-# (its Windows programs then report themselves skipped).
+# given, under a virtual X display when there is none, and stops the server afterwards, however
+# it ends. For a 32-bit prefix on a machine that does not run 32-bit programs, the command runs
+# without Wine (its Windows programs then report themselves skipped).
 # Usage: wine-session.sh win32|win64 PREFIX COMMAND [ARGUMENT...]
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -25,14 +25,28 @@ export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 "$here/wine-prefix.sh" "$prefix" "$arch"
 
+# The server stops on every way out: the command's end, a failure here, Ctrl-C, or a kill
+# (CTest's timeout). The command runs in the background so that a signal is acted on at once,
+# not when the command ends; on a signal it is stopped too.
+command_pid=
+stop_session() {
+  trap - EXIT INT TERM
+  [ -z "$command_pid" ] || kill -TERM "$command_pid" 2>/dev/null || true
+  /usr/lib/wine/wineserver -k </dev/null >/dev/null 2>&1 || true
+  /usr/lib/wine/wineserver -w </dev/null >/dev/null 2>&1 || true
+}
+trap stop_session EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+
 # The first Wine process starts background services that inherit its streams; start them
 # here, away from the pipe of whatever reads the command's output.
 /usr/lib/wine/wineserver -p </dev/null >/dev/null 2>&1
 "$WINE_LOADER" cmd /c exit </dev/null >/dev/null 2>&1 || true
 
 status=0
-"$@" || status=$?
-
-/usr/lib/wine/wineserver -k </dev/null >/dev/null 2>&1 || true
-/usr/lib/wine/wineserver -w </dev/null >/dev/null 2>&1 || true
+"$@" <&0 &
+command_pid=$!
+wait "$command_pid" || status=$?
+command_pid=
 exit $status

@@ -9,9 +9,7 @@ config=$2
 setup=$3
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-pass() { echo "ok:   $*"; }
+source "$(dirname "$0")/check_lib.sh"
 
 made=$("$here/scripts/make-release.sh" "$dll" "$config" "$scratch/out" "$setup") || { echo "FAIL: no release"; exit 1; }
 archive=$(sed -n 1p <<<"$made")
@@ -50,5 +48,4 @@ grep -q 'Installing' "$readme" && grep -qi 'setup.exe' "$readme" && grep -qi 'co
 again=$("$here/scripts/make-release.sh" "$dll" "$config" "$scratch/again" "$setup" | sed -n 1p)
 cmp -s "$archive" "$again" && pass "same inputs, same archive" || fail "archive differs between two runs"
 
-[ $failures -eq 0 ] || { echo "$failures check(s) failed"; exit 1; }
-echo "all release checks passed"
+finish "all release checks passed"

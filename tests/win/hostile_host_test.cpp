@@ -6,6 +6,7 @@
 #include "player/sample_files.h"
 
 #include <climits>
+#include <cstring>
 
 namespace {
 
@@ -85,6 +86,68 @@ TEST_F(HostileHost, NullAnswersEverywhereOpenNothingAndCrashNothing)
     host.script.null_path = false;
     EXPECT_EQ(play_all(), std::vector<std::string>{"http://" CANTOVIA_SITE_PT "/winamp.php?a=C:\\a.mp3&t=&segundos=200"});
 }
+
+// A number answered instead of the path or the title: below LOWEST_POINTER (a player that lacks
+// the request answers 1) it is no text; from LOWEST_POINTER on it is the text's address, down to
+// the lowest one this Windows maps.
+struct RawAnswer {
+    const char* name;
+    uintptr_t path;  // 0: the entry's own path
+    uintptr_t title; // 0: the entry's own title
+    std::vector<std::string> pages;
+};
+
+class RawEntryAnswers : public HostileHost, public testing::WithParamInterface<RawAnswer> {};
+
+const std::string LOW_PAGE = "http://" CANTOVIA_SITE_PT "/winamp.php?a=";
+constexpr char LOW_TEXT[] = "C:\\low.mp3";
+// Stands for the text at the lowest address this Windows maps, from LOWEST_POINTER on.
+constexpr uintptr_t LOW_TEXT_ANSWER = 2;
+
+// Places LOW_TEXT at the lowest 64 KiB boundary from LOWEST_POINTER on that can be mapped (Wine
+// keeps 0x10000 and more for itself); null when none below 2 GiB can.
+void* map_low_text()
+{
+    for (uintptr_t address = LOWEST_POINTER; address < 0x80000000; address += 0x10000) {
+        void* mapped = VirtualAlloc(reinterpret_cast<void*>(address), sizeof LOW_TEXT, MEM_RESERVE | MEM_COMMIT,
+                                    PAGE_READWRITE);
+        if (mapped != nullptr) {
+            std::memcpy(mapped, LOW_TEXT, sizeof LOW_TEXT);
+            return mapped;
+        }
+    }
+    return nullptr;
+}
+
+TEST_P(RawEntryAnswers, BelowTheLowestPointerIsNoText)
+{
+    const RawAnswer& answer = GetParam();
+    void* low_text = nullptr;
+    if (answer.path == LOW_TEXT_ANSWER || answer.title == LOW_TEXT_ANSWER) {
+        low_text = map_low_text();
+        ASSERT_NE(low_text, nullptr) << "no low address could be mapped";
+    }
+    const uintptr_t low = reinterpret_cast<uintptr_t>(low_text);
+    add_entry("C:\\a.mp3", "T", 200);
+    host.script.raw_path = answer.path == LOW_TEXT_ANSWER ? low : answer.path;
+    host.script.raw_title = answer.title == LOW_TEXT_ANSWER ? low : answer.title;
+    load();
+    EXPECT_EQ(play_all(), answer.pages) << "the low text at " << low_text;
+    host.unload();
+    if (low_text != nullptr) {
+        VirtualFree(low_text, 0, MEM_RELEASE);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    HostileHost, RawEntryAnswers,
+    testing::Values(RawAnswer{"path_1", 1, 0, {}}, RawAnswer{"path_0xFFFF", 0xFFFF, 0, {}},
+                    RawAnswer{"title_1", 0, 1, {LOW_PAGE + "C:\\a.mp3&t=&segundos=200"}},
+                    RawAnswer{"title_0xFFFF", 0, 0xFFFF, {LOW_PAGE + "C:\\a.mp3&t=&segundos=200"}},
+                    RawAnswer{"path_at_lowest_mapped", LOW_TEXT_ANSWER, 0, {LOW_PAGE + LOW_TEXT + "&t=T&segundos=200"}},
+                    RawAnswer{"title_at_lowest_mapped", 0, LOW_TEXT_ANSWER,
+                              {LOW_PAGE + "C:\\a.mp3&t=" + LOW_TEXT + "&segundos=200"}}),
+    [](const testing::TestParamInfo<RawAnswer>& case_info) { return std::string(case_info.param.name); });
 
 TEST_F(HostileHost, PlaylistPositionOutsideThePlaylist)
 {

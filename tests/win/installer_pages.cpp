@@ -1,11 +1,14 @@
 // Drives the installer for its tests, as a user would. It waits for a window whose title names
 // the product given, then
-//   directory     clicks Next on the welcome page and prints the text above the folder on the
-//                 directory page;
+//   directory     clicks Next on the welcome page and prints, on the directory page, the text
+//                 above the folder, then "folder: " and the folder proposed; fails without the page;
 //   retry|cancel  answers the message box that asks to close the player, printing its text;
-//   question      only prints that text, once the message box is up.
-// Usage: installer_pages directory|retry|cancel|question TITLE_PART SECONDS
+//   question      only prints that text, once the message box is up;
+//   ended         waits until no process runs whose program name starts with TITLE_PART (the
+//                 uninstaller's copy of itself, which has no window); fails if one still runs.
+// Usage: installer_pages directory|retry|cancel|question|ended TITLE_PART SECONDS
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -16,6 +19,7 @@ namespace {
 // Control ids of NSIS's pages: the Next button of the outer window, the directory page's text.
 constexpr int NEXT_BUTTON_ID = 1;
 constexpr int DIRECTORY_TEXT_ID = 1006;
+constexpr int DIRECTORY_FOLDER_ID = 1019;
 // The text of a message box, in Wine's as in Windows' own.
 constexpr int MESSAGE_TEXT_ID = 0xFFFF;
 
@@ -35,26 +39,51 @@ BOOL CALLBACK match_title(HWND window, LPARAM context) {
   return TRUE;
 }
 
-HWND directory_text(HWND installer) {
+HWND directory_page(HWND installer) {
   for (HWND page = FindWindowExA(installer, nullptr, "#32770", nullptr); page != nullptr;
        page = FindWindowExA(installer, page, "#32770", nullptr)) {
-    if (HWND text = GetDlgItem(page, DIRECTORY_TEXT_ID)) {
-      return text;
+    if (GetDlgItem(page, DIRECTORY_TEXT_ID) != nullptr && GetDlgItem(page, DIRECTORY_FOLDER_ID) != nullptr) {
+      return page;
     }
   }
   return nullptr;
+}
+
+bool process_runs(const char* name_start) {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) {
+    return true;
+  }
+  PROCESSENTRY32 process = {};
+  process.dwSize = sizeof process;
+  bool found = false;
+  for (BOOL more = Process32First(snapshot, &process); more && !found; more = Process32Next(snapshot, &process)) {
+    found = _strnicmp(process.szExeFile, name_start, std::strlen(name_start)) == 0;
+  }
+  CloseHandle(snapshot);
+  return found;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc != 4) {
-    std::fprintf(stderr, "usage: installer_pages directory|retry|cancel|question TITLE_PART SECONDS\n");
+    std::fprintf(stderr, "usage: installer_pages directory|retry|cancel|question|ended TITLE_PART SECONDS\n");
     return 2;
   }
   const char* mode = argv[1];
   Search search{argv[2], nullptr};
   const DWORD deadline = GetTickCount() + static_cast<DWORD>(std::strtoul(argv[3], nullptr, 10)) * 1000;
+  if (std::strcmp(mode, "ended") == 0) {
+    while (process_runs(argv[2])) {
+      if (GetTickCount() >= deadline) {
+        std::fprintf(stderr, "%s... still runs\n", argv[2]);
+        return 1;
+      }
+      Sleep(100);
+    }
+    return 0;
+  }
   while (search.found == nullptr && GetTickCount() < deadline) {
     EnumWindows(match_title, reinterpret_cast<LPARAM>(&search));
     Sleep(100);
@@ -79,18 +108,20 @@ int main(int argc, char** argv) {
     }
     return 0;
   }
-  HWND text = nullptr;
-  while (text == nullptr && GetTickCount() < deadline) {
+  HWND page = nullptr;
+  while (page == nullptr && GetTickCount() < deadline) {
     SendMessageA(GetDlgItem(search.found, NEXT_BUTTON_ID), BM_CLICK, 0, 0);
     Sleep(300);
-    text = directory_text(search.found);
+    page = directory_page(search.found);
   }
-  if (text == nullptr) {
+  if (page == nullptr) {
     std::fprintf(stderr, "no directory page\n");
     return 1;
   }
   char shown[1024] = {};
-  GetWindowTextA(text, shown, sizeof shown);
-  std::printf("%s\n", shown);
+  GetDlgItemTextA(page, DIRECTORY_TEXT_ID, shown, sizeof shown);
+  char folder[MAX_PATH + 1] = {};
+  GetDlgItemTextA(page, DIRECTORY_FOLDER_ID, folder, sizeof folder);
+  std::printf("%s\nfolder: %s\n", shown, folder);
   return 0;
 }

@@ -151,13 +151,30 @@ TEST_F(TagReader, NoTagKeysAfterTheAddressWasCut)
     EXPECT_EQ(tick(), std::vector<std::string>{before_title + title});
 }
 
-TEST_F(TagReader, TagOfAFileOverTwoGibibytesIsReadFromItsEnd)
+// Sparse files, so that they take no room: past 2 GiB, and past 4 GiB where the seek's high part
+// matters, with the one size where the trailer starts at a low part of 0xFFFFFFFF.
+struct LargeFile {
+    const char* name;
+    long long size;
+};
+
+class LargeFiles : public TagReader, public testing::WithParamInterface<LargeFile> {};
+
+TEST_P(LargeFiles, TagIsReadFromTheEnd)
 {
     const std::string path = folder + "large.mp3";
-    ASSERT_TRUE(write_sparse_tagged_file(path, (1LL << 31) + 5 + 128, {"Large", "File", ""}));
+    ASSERT_TRUE(write_sparse_tagged_file(path, GetParam().size, {"Large", "File", ""}));
     const int32_t entry = add_entry(path, "T", 200);
     EXPECT_EQ(tag_keys_of({entry}), std::vector<std::string>{"&musica=Large&artista=File"});
     DeleteFileA(path.c_str());
 }
+
+INSTANTIATE_TEST_SUITE_P(TagReader, LargeFiles,
+                         testing::Values(LargeFile{"over_2_GiB", (1LL << 31) + 5 + 128},
+                                         LargeFile{"trailer_at_low_part_FFFFFFFF", (1LL << 32) - 1 + 128},
+                                         LargeFile{"over_4_GiB", (1LL << 32) + 5 + 128}),
+                         [](const testing::TestParamInfo<LargeFile>& case_info) {
+                             return std::string(case_info.param.name);
+                         });
 
 } // namespace
