@@ -26,7 +26,7 @@ export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 "$here/wine-prefix.sh" "$prefix" "$arch"
 
 # The server stops on every way out: the command's end, a failure here, Ctrl-C, or a kill
-# (CTest's timeout). The command runs in the background so that a signal is acted on at once,
+# (SIGTERM); after SIGKILL it ends by itself (below). The command runs in the background so that a signal is acted on at once,
 # not when the command ends; on a signal it is stopped too.
 command_pid=
 stop_session() {
@@ -40,8 +40,11 @@ trap 'exit 130' INT
 trap 'exit 143' TERM
 
 # The first Wine process starts background services that inherit its streams; start them
-# here, away from the pipe of whatever reads the command's output.
-/usr/lib/wine/wineserver -p </dev/null >/dev/null 2>&1
+# here, away from the pipe of whatever reads the command's output. The server stays warm
+# between the command's Wine programs, and ends by itself that long after the last one, so
+# that even a session killed outright (SIGKILL, which no trap sees) leaves nothing running.
+SERVER_LINGER_SECONDS=10
+/usr/lib/wine/wineserver -p"$SERVER_LINGER_SECONDS" </dev/null >/dev/null 2>&1
 "$WINE_LOADER" cmd /c exit </dev/null >/dev/null 2>&1 || true
 
 status=0

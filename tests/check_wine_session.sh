@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks that scripts/wine-session.sh stops its wineserver on every way out: its command ending
 # with a failure, Ctrl-C (SIGINT) and a kill (SIGTERM, as a timeout sends) while the command
-# still runs. Uses a 64-bit prefix of its own. Usage: check_wine_session.sh PREFIX
+# still runs; killed outright (SIGKILL, as CTest's timeout does to a test's processes), the
+# server ends by itself once the last Wine program is gone. Uses a 64-bit prefix of its own. Usage: check_wine_session.sh PREFIX
 set -uo pipefail
 # Job control: a session started in the background still receives SIGINT, as from a terminal.
 set -m
@@ -37,16 +38,25 @@ while read -r ending signal expected; do
     kill -TERM "$session" 2>/dev/null
   elif [ "$signal" != - ]; then
     server_running && pass "$ending: the server runs during the session" || fail "$ending: no server seen"
-    kill "-$signal" "$session"
+    if [ "$signal" = KILL ]; then
+      kill -KILL -- "-$session" # the session and its command's processes, as CTest kills a test
+    else
+      kill "-$signal" "$session"
+    fi
   fi
   wait "$session"
   status=$?
   [ $status -eq "$expected" ] && pass "$ending: exit status $status" || fail "$ending: exit status $status, not $expected"
+  if [ "$signal" = KILL ]; then
+    # The server's lingering time, and a margin.
+    for _ in $(seq 300); do server_running || break; sleep 0.1; done
+  fi
   server_running && fail "$ending: the server outlived the session" || pass "$ending: the server stopped with it"
 done <<'ENDINGS'
 command-fails - 3
 ctrl-c INT 130
 killed TERM 143
+killed-outright KILL 137
 ENDINGS
 
 if server_running; then
