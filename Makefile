@@ -43,7 +43,7 @@ build: $(BUILD)/win32/CMakeCache.txt $(BUILD)/win64/CMakeCache.txt
 
 # The 32-bit product where this machine runs 32-bit programs, else the 64-bit build.
 run: build
-	@scripts/probe-32bit.sh | sed 's/^/make run: /;s/$$/: the 64-bit build stands in for the product/'
+	@$(call probe_note,make run,the 64-bit build stands in for the product)
 	@arch=$(firstword $(runnable)); echo "make run: the $$arch build, dist/$$arch/gen_cantovia.dll"
 	$(call player,$(firstword $(runnable)))
 
