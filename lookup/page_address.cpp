@@ -51,10 +51,14 @@ void append_address_key(char (&address)[PAGE_ADDRESS_SIZE], const char* key, boo
     whole = whole && text_append_whole(address, key);
 }
 
+namespace {
+
 bool needs_address_escape(unsigned char byte)
 {
     return byte == '%' || byte == '+' || byte == '#' || byte < 0x20 || byte >= 0x7F;
 }
+
+} // namespace
 
 void address_unit(unsigned char byte, char (&unit)[ADDRESS_UNIT_SIZE])
 {

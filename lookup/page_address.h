@@ -1,7 +1,7 @@
 // The address of a lyrics page: the site of the chosen language, then the keys that
 // describe the track. In the values "&" becomes "e", so that a value cannot end its own key,
 // and the bytes that a web control or browser would not pass on unchanged are written as
-// "%XX" (see needs_address_escape): the site then decodes exactly the player's text.
+// "%XX" (see address_unit): the site then decodes exactly the player's text.
 #pragma once
 
 #include <cstddef>
@@ -32,13 +32,10 @@ bool copy_address_value(char (&buffer)[N], const char* text)
     return copy_address_value(buffer, N, text);
 }
 
-// True for the bytes a value carries as "%XX" (two upper-case hex digits): "%", "+" and "#",
-// which a form decoder or a browser would read as something else, the control bytes below
-// 0x20 and 0x7F, which web controls drop, and every byte above 0x7F, which browsers send in
-// another encoding or drop. Every other byte goes in as it is.
-bool needs_address_escape(unsigned char byte);
-
-// One byte of a value as it goes into the address: itself, or "%XX".
+// One byte of a value as it goes into the address: itself, or "%XX" (two upper-case hex
+// digits) for "%", "+" and "#", which a form decoder or a browser would read as something
+// else, the control bytes below 0x20 and 0x7F, which web controls drop, and every byte above
+// 0x7F, which browsers send in another encoding or drop.
 constexpr size_t ADDRESS_UNIT_SIZE = 4;
 void address_unit(unsigned char byte, char (&unit)[ADDRESS_UNIT_SIZE]);
 

@@ -1,5 +1,7 @@
 #include "player/embedded_frames.h"
 
+#include "player/web_control.h"
+
 #include <exdisp.h>
 
 #include <cstring>
@@ -105,29 +107,17 @@ std::vector<HWND> windows_of_class(HWND window, const char* class_name)
 
 std::wstring web_control_location(HWND window)
 {
-    using GetControl = HRESULT(WINAPI*)(HWND, IUnknown**);
-    static GetControl get_control = nullptr;
-    if (get_control == nullptr) {
-        FARPROC found = GetProcAddress(LoadLibraryA("atl.dll"), "AtlAxGetControl");
-        static_assert(sizeof found == sizeof get_control, "function pointer size");
-        std::memcpy(&get_control, &found, sizeof found);
-    }
     const std::vector<HWND> controls = windows_of_class(window, WEB_CONTROL_CLASS);
-    IUnknown* unknown = nullptr;
-    if (get_control == nullptr || controls.empty() || FAILED(get_control(controls[0], &unknown)) || unknown == nullptr) {
+    IWebBrowser2* browser = browser_of_control(controls.empty() ? nullptr : controls[0]);
+    if (browser == nullptr) {
         return {};
     }
     std::wstring location;
-    void* found = nullptr;
-    if (SUCCEEDED(unknown->QueryInterface(IID_IWebBrowser2, &found))) {
-        auto* browser = static_cast<IWebBrowser2*>(found);
-        BSTR text = nullptr;
-        if (SUCCEEDED(browser->get_LocationURL(&text)) && text != nullptr) {
-            location = text;
-            SysFreeString(text);
-        }
-        browser->Release();
+    BSTR text = nullptr;
+    if (SUCCEEDED(browser->get_LocationURL(&text)) && text != nullptr) {
+        location = text;
+        SysFreeString(text);
     }
-    unknown->Release();
+    browser->Release();
     return location;
 }

@@ -5,6 +5,7 @@
 // date as it moves. Also what the stand-in and the tests read of a web control in such a frame.
 #pragma once
 
+#include "player/message_pump.h"
 #include "plugin/embedded_window.h"
 
 #include <windows.h>
@@ -13,7 +14,6 @@
 #include <vector>
 
 constexpr char EMBEDDED_FRAME_CLASS[] = "CantoviaStandInFrame";
-constexpr char WEB_CONTROL_CLASS[] = "AtlAxWin";
 
 // Registers a window class of the stand-in player's own; a second registration fails harmlessly.
 void register_player_class(const char* name, WNDPROC procedure, int background_color);
@@ -30,22 +30,3 @@ std::vector<HWND> windows_of_class(HWND window, const char* class_name);
 
 // The address the web control shows in the first AtlAxWin window under `window`, or empty.
 std::wstring web_control_location(HWND window);
-
-// Pumps this thread's messages until `done` says so or `timeout_ms` has passed; returns `done()`.
-template <typename Condition>
-bool pump_messages_until(Condition done, DWORD timeout_ms)
-{
-    const DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start >= timeout_ms) {
-            return done();
-        }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
-    }
-    return true;
-}

@@ -121,19 +121,6 @@ std::vector<SiteRequest> lyrics_site_requests()
     return requests;
 }
 
-void pump_messages_for(DWORD milliseconds)
-{
-    const DWORD start = GetTickCount();
-    do {
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    } while (GetTickCount() - start < milliseconds);
-}
-
 bool wait_for_site_requests(size_t count, DWORD timeout_ms)
 {
     const DWORD start = GetTickCount();

@@ -4,6 +4,8 @@
 // controls reach it through the Wine prefix's proxy setting, with the site hosts unchanged.
 #pragma once
 
+#include "player/message_pump.h"
+
 #include <windows.h>
 
 #include <string>
@@ -32,9 +34,6 @@ std::vector<SiteRequest> lyrics_site_requests();
 // Waits until the site has recorded at least `count` requests, dispatching this thread's
 // messages meanwhile (the web controls work through them). False on time-out.
 bool wait_for_site_requests(size_t count, DWORD timeout_ms);
-
-// Dispatches this thread's messages for `milliseconds`.
-void pump_messages_for(DWORD milliseconds);
 
 // While silent, the site records requests but never answers them.
 void set_lyrics_site_silent(bool silent);

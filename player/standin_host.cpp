@@ -2,6 +2,7 @@
 
 #include "player/embedded_frames.h"
 #include "player/import_patch.h"
+#include "plugin/system_function.h"
 #include "plugin/host_requests.h"
 
 namespace {
@@ -139,14 +140,10 @@ bool StandInHost::load(const char* dll_path, bool call_init)
         !redirect_import(plugin_module, "user32.dll", "CreateWindowExA", recording_create_window)) {
         return false;
     }
-    using Export = PluginDescriptor* (*)();
-    FARPROC exported = GetProcAddress(plugin_module, "winampGetGeneralPurposePlugin");
-    if (exported == nullptr) {
+    PluginDescriptor* (*get_descriptor)() = nullptr;
+    if (!find_function(plugin_module, "winampGetGeneralPurposePlugin", get_descriptor)) {
         return false;
     }
-    Export get_descriptor = nullptr;
-    static_assert(sizeof get_descriptor == sizeof exported, "export pointer size");
-    std::memcpy(&get_descriptor, &exported, sizeof exported);
     plugin = get_descriptor();
     plugin->parent_window = main_window;
     plugin->module_instance = plugin_module;
@@ -345,18 +342,20 @@ void StandInHost::record_kill(HWND window, UINT_PTR id)
     timer_calls.push_back({false, window, id, 0});
 }
 
-std::string utf8_from_cp1252(const std::string& text)
+std::wstring utf16_from_cp1252_text(const std::string& text)
 {
     if (text.empty()) {
-        return text;
+        return {};
     }
     const int length = static_cast<int>(text.size());
-    std::wstring wide(static_cast<size_t>(length), L'\0');
+    std::wstring wide(text.size(), L'\0');
     MultiByteToWideChar(1252, 0, text.data(), length, wide.data(), length);
-    const int size = WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, utf8.data(), size, nullptr, nullptr);
-    return utf8;
+    return wide;
+}
+
+std::string utf8_from_cp1252(const std::string& text)
+{
+    return utf8_from_utf16(utf16_from_cp1252_text(text));
 }
 
 std::string utf8_from_utf16(const std::wstring& text)

@@ -110,9 +110,6 @@ public:
     // and the system's web browser (3032) become web controls that navigate to them. Their
     // requests reach the lyrics site stand-in where the proxy points at it.
     void open_pages_in_web_controls();
-    // The stand-in's web controls: null until a page was opened in them.
-    const WebControl* minibrowser_control() const { return minibrowser.get(); }
-    const WebControl* web_browser_control() const { return web_browser.get(); }
 
     HostScript script;
     std::vector<RecordedRequest> requests;
@@ -151,6 +148,8 @@ private:
     std::unique_ptr<WebControl> web_browser;
 };
 
+// Code page 1252 text as UTF-16, as the player converts the address it is given.
+std::wstring utf16_from_cp1252_text(const std::string& text);
 // Text in code page 1252 as UTF-8, for printing to a terminal.
 std::string utf8_from_cp1252(const std::string& text);
 // UTF-16 text as UTF-8, for printing to a terminal.

@@ -1,50 +1,33 @@
 #include "player/web_control.h"
 
+#include "player/embedded_frames.h"
+#include "plugin/system_function.h"
+
 #include <exdisp.h>
 #include <oleauto.h>
-
-#include <cstring>
 
 namespace {
 
 constexpr char FRAME_CLASS[] = "CantoviaStandInBrowser";
-constexpr wchar_t CONTROL_CLASS[] = L"AtlAxWin"; // registered by atl.dll's AtlAxWinInit
 constexpr int FRAME_WIDTH = 480;
 constexpr int FRAME_HEIGHT = 360;
 
-using AtlAxWinInitFunction = BOOL(WINAPI*)();
 using AtlAxGetControlFunction = HRESULT(WINAPI*)(HWND, IUnknown**);
 
-// atl.dll stays loaded for the life of the process: its window class lives there.
-struct Atl {
-    AtlAxWinInitFunction win_init = nullptr;
-    AtlAxGetControlFunction get_control = nullptr;
-};
-
-template <typename Function>
-Function function_of(HMODULE module, const char* name)
+// atl.dll stays loaded for the life of the process: the control's window class lives there.
+AtlAxGetControlFunction atl_get_control()
 {
-    Function function = nullptr;
-    const FARPROC address = GetProcAddress(module, name);
-    static_assert(sizeof function == sizeof address, "function pointer size");
-    std::memcpy(&function, &address, sizeof address);
-    return function;
-}
-
-const Atl& atl()
-{
-    static Atl functions = [] {
-        Atl loaded;
-        if (HMODULE module = LoadLibraryA("atl.dll")) {
-            loaded.win_init = function_of<AtlAxWinInitFunction>(module, "AtlAxWinInit");
-            loaded.get_control = function_of<AtlAxGetControlFunction>(module, "AtlAxGetControl");
-            if (loaded.win_init != nullptr) {
-                loaded.win_init(); // FALSE when already done in this process: no failure
-            }
+    static const AtlAxGetControlFunction get_control = [] {
+        HMODULE atl = LoadLibraryA("atl.dll");
+        BOOL(WINAPI * win_init)() = nullptr;
+        if (find_function(atl, "AtlAxWinInit", win_init)) {
+            win_init(); // FALSE when already done in this process: no failure
         }
-        return loaded;
+        AtlAxGetControlFunction found = nullptr;
+        find_function(atl, "AtlAxGetControl", found);
+        return found;
     }();
-    return functions;
+    return get_control;
 }
 
 LRESULT CALLBACK frame_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
@@ -62,18 +45,23 @@ LRESULT CALLBACK frame_proc(HWND window, UINT message, WPARAM wparam, LPARAM lpa
     return DefWindowProcA(window, message, wparam, lparam);
 }
 
-void register_frame_class()
-{
-    WNDCLASSA frame_class = {};
-    frame_class.lpfnWndProc = frame_proc;
-    frame_class.hInstance = GetModuleHandleA(nullptr);
-    frame_class.lpszClassName = FRAME_CLASS;
-    frame_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    frame_class.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    RegisterClassA(&frame_class); // a second registration fails harmlessly
-}
-
 } // namespace
+
+IWebBrowser2* browser_of_control(HWND control_window)
+{
+    const AtlAxGetControlFunction get_control = atl_get_control();
+    IUnknown* unknown = nullptr;
+    if (get_control == nullptr || control_window == nullptr || FAILED(get_control(control_window, &unknown)) ||
+        unknown == nullptr) {
+        return nullptr;
+    }
+    void* found = nullptr;
+    if (FAILED(unknown->QueryInterface(IID_IWebBrowser2, &found))) {
+        found = nullptr;
+    }
+    unknown->Release();
+    return static_cast<IWebBrowser2*>(found);
+}
 
 WebControl::WebControl(const char* window_title) : title(window_title) {}
 
@@ -90,31 +78,24 @@ WebControl::~WebControl()
 
 bool WebControl::make(const std::wstring& first_address)
 {
-    const Atl& functions = atl();
-    if (!make_frame() || functions.get_control == nullptr) {
+    if (!make_frame() || atl_get_control() == nullptr) {
         return false;
     }
     RECT area = {};
     GetClientRect(frame_window, &area);
     // A window of this class whose text is an address hosts the control and navigates there.
-    control_window = CreateWindowExW(0, CONTROL_CLASS, first_address.c_str(), WS_CHILD | WS_VISIBLE, 0, 0,
+    const std::wstring control_class(WEB_CONTROL_CLASS, WEB_CONTROL_CLASS + sizeof WEB_CONTROL_CLASS - 1);
+    control_window = CreateWindowExW(0, control_class.c_str(), first_address.c_str(), WS_CHILD | WS_VISIBLE, 0, 0,
                                      area.right, area.bottom, frame_window, nullptr, GetModuleHandleA(nullptr), nullptr);
-    IUnknown* unknown = nullptr;
     // The window is made even when no control could be: only the control tells.
-    if (control_window == nullptr || FAILED(functions.get_control(control_window, &unknown)) || unknown == nullptr) {
-        return false;
-    }
-    void* interface_pointer = nullptr;
-    unknown->QueryInterface(IID_IWebBrowser2, &interface_pointer);
-    unknown->Release();
-    browser = static_cast<IWebBrowser2*>(interface_pointer);
+    browser = browser_of_control(control_window);
     return browser != nullptr;
 }
 
 bool WebControl::make_frame()
 {
     if (frame_window == nullptr) {
-        register_frame_class();
+        register_player_class(FRAME_CLASS, frame_proc, COLOR_WINDOW);
         frame_window = CreateWindowExA(0, FRAME_CLASS, title.c_str(), WS_OVERLAPPEDWINDOW, 380, 40, FRAME_WIDTH,
                                        FRAME_HEIGHT, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     }
@@ -141,15 +122,4 @@ bool WebControl::navigate(const std::wstring& address)
     const HRESULT result = browser->Navigate2(&target, nullptr, nullptr, nullptr, nullptr);
     VariantClear(&target);
     return SUCCEEDED(result);
-}
-
-std::wstring utf16_from_cp1252_text(const std::string& text)
-{
-    if (text.empty()) {
-        return {};
-    }
-    const int length = static_cast<int>(text.size());
-    std::wstring wide(text.size(), L'\0');
-    MultiByteToWideChar(1252, 0, text.data(), length, wide.data(), length);
-    return wide;
 }

@@ -21,8 +21,6 @@ public:
     // Navigates to `address`, making the window and its control on first use. False when no
     // control could be made or it refused the address.
     bool navigate(const std::wstring& address);
-    bool has_control() const { return browser != nullptr; }
-    HWND frame() const { return frame_window; }
 
 private:
     bool make_frame();
@@ -34,5 +32,9 @@ private:
     IWebBrowser2* browser = nullptr;
 };
 
-// Code page 1252 text as UTF-16, as the player converts the address it is given.
-std::wstring utf16_from_cp1252_text(const std::string& text);
+// The window class of the system's web browser control, registered by atl.dll.
+constexpr char WEB_CONTROL_CLASS[] = "AtlAxWin";
+
+// The web browser control hosted by `control_window` (a WEB_CONTROL_CLASS window), add-ref'd:
+// release it. Null when the window holds no control.
+IWebBrowser2* browser_of_control(HWND control_window);

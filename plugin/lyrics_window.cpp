@@ -9,6 +9,7 @@
 #include "lookup/page_address.h"
 #include "plugin/description.h"
 #include "plugin/host_requests.h"
+#include "plugin/system_function.h"
 
 #include <exdisp.h>
 
@@ -30,24 +31,14 @@ constexpr GUID LYRICS_WINDOW_GUID = {0xe36f41f9, 0xf407, 0x47d2, {0x9f, 0xbc, 0x
 using AtlAxWinInitFunction = BOOL(WINAPI*)();
 using AtlAxGetControlFunction = HRESULT(WINAPI*)(HWND, IUnknown**);
 
-enum class PageTarget { undecided, lyrics_window, web_browser };
-PageTarget page_target = PageTarget::undecided;
+// Set once no lyrics window could be made: the pages then go to the web browser for good.
+bool lyrics_window_failed = false;
 
 AtlAxGetControlFunction get_control = nullptr;
-HWND frame = nullptr;
+HWND frame = nullptr;         // the player's frame, once the window was made
 HWND container = nullptr;     // the frame's one child, the plug-in's own; null once destroyed
 IWebBrowser2* browser = nullptr;
-bool window_made = false;
 bool place_is_ours = false;
-
-template <typename Function>
-bool find_function(HMODULE module, const char* name, Function& function)
-{
-    FARPROC found = GetProcAddress(module, name);
-    static_assert(sizeof function == sizeof found, "function pointer size");
-    std::memcpy(&function, &found, sizeof found);
-    return found != nullptr;
-}
 
 // atl.dll registers the web control's window class; it is loaded once and never freed, as the
 // class is its own.
@@ -58,7 +49,7 @@ bool web_control_available()
     }
     HMODULE atl = LoadLibraryA("atl.dll");
     AtlAxWinInitFunction init = nullptr;
-    if (atl == nullptr || !find_function(atl, "AtlAxWinInit", init) || !find_function(atl, "AtlAxGetControl", get_control)) {
+    if (!find_function(atl, "AtlAxWinInit", init) || !find_function(atl, "AtlAxGetControl", get_control)) {
         get_control = nullptr;
         return false;
     }
@@ -168,7 +159,8 @@ bool make_lyrics_window()
     if (!web_control_available() || make_container() == nullptr) {
         return false;
     }
-    if (!window_made && !plausible_place(lyrics_window_state.r)) {
+    // A later window (after the player destroyed one) goes where the last one was.
+    if (frame == nullptr && !plausible_place(lyrics_window_state.r)) {
         lyrics_window_state.r = place_beside_player();
     }
     lyrics_window_state.flags = EMBEDDED_FLAG_HAS_GUID;
@@ -179,7 +171,6 @@ bool make_lyrics_window()
         return false;
     }
     frame = answer;
-    window_made = true;
     SetWindowLongPtrA(container, GWL_STYLE, WS_CHILD | WS_CLIPCHILDREN);
     SetParent(container, frame);
     RECT client = {};
@@ -213,19 +204,14 @@ void navigate(const char* address)
 
 bool show_in_lyrics_window(const char* address)
 {
-    if (page_target == PageTarget::undecided && (player_version < FIRST_VERSION_WITH_EMBEDDED_FRAMES ||
-                                                 prefers_web_browser == 1)) {
-        page_target = PageTarget::web_browser;
-    }
-    if (page_target == PageTarget::web_browser) {
+    if (lyrics_window_failed || player_version < FIRST_VERSION_WITH_EMBEDDED_FRAMES || prefers_web_browser == 1) {
         return false;
     }
     // The player may have destroyed the frame since the last page: the next page makes a new one.
     if (container == nullptr && !make_lyrics_window()) {
-        page_target = PageTarget::web_browser;
+        lyrics_window_failed = true;
         return false;
     }
-    page_target = PageTarget::lyrics_window;
     navigate(address);
     if (!IsWindowVisible(frame)) {
         ShowWindow(frame, SW_SHOWNA);
@@ -246,7 +232,7 @@ void show_page(const char* address)
 bool lyrics_window_place_is_kept()
 {
     note_whose_place();
-    return window_made && place_is_ours;
+    return frame != nullptr && place_is_ours;
 }
 
 void close_lyrics_window()

@@ -77,9 +77,9 @@ bool lyrics_window_place_is_kept();
 // At quit: destroys the lyrics window if it is still there and unregisters its window class.
 void close_lyrics_window();
 
-// On a player without the mini-browser (player_version 0x5000 or more), also has the player
-// open `address` (code page 1252, at most PAGE_ADDRESS_SIZE - 1 bytes) in the system's web
-// browser. Its answer is not examined: a player that refuses changes nothing.
+// Has the player open `address` (code page 1252, at most PAGE_ADDRESS_SIZE - 1 bytes) in the
+// system's web browser; for show_page, on a player without the mini-browser. Its answer is not
+// examined: a player that refuses changes nothing.
 void open_in_web_browser(const char* address);
 
 void CALLBACK lyrics_timer_proc(HWND window, UINT message, UINT_PTR timer_id, DWORD time);

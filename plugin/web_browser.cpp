@@ -13,9 +13,6 @@ static_assert(sizeof(char16_t) == sizeof(WCHAR), "UTF-16 code units are WCHARs")
 
 void open_in_web_browser(const char* address)
 {
-    if (player_version < FIRST_VERSION_WITHOUT_MINIBROWSER) {
-        return;
-    }
     // One code unit for each byte of the address buffer: every address the plug-in opens (at
     // most PAGE_ADDRESS_SIZE - 1 bytes) fits whole, and every byte has its code unit, so the
     // conversion can neither fail nor cut. The text starts with "http" as the player needs,

@@ -1,8 +1,8 @@
 #include "tests/win/plugin_fixture.h"
 
 #include "build_config.h"
+#include "plugin/system_function.h"
 
-#include <cstring>
 
 namespace {
 
@@ -14,10 +14,8 @@ TEST_F(Lifecycle, ExportGivesTheDescriptorBeforeAnythingElse)
 {
     HMODULE module = LoadLibraryA(plugin_dll());
     ASSERT_NE(module, nullptr);
-    FARPROC exported = GetProcAddress(module, "winampGetGeneralPurposePlugin");
-    ASSERT_NE(exported, nullptr);
     PluginDescriptor* (*get_descriptor)() = nullptr;
-    std::memcpy(&get_descriptor, &exported, sizeof exported);
+    ASSERT_TRUE(find_function(module, "winampGetGeneralPurposePlugin", get_descriptor));
     const PluginDescriptor* descriptor = get_descriptor();
     EXPECT_EQ(descriptor, get_descriptor());
     EXPECT_EQ(descriptor->version, 0x10);
