@@ -24,9 +24,13 @@ void open_in_minibrowser(const char* address)
     host_request(MINIBROWSER_BLOCK, IPC_MBBLOCK);
 }
 
-} // namespace
+// True while a tick runs. A request into the player or a call into the web control may run a
+// modal message loop (a dialog of another plug-in, a prompt of a page), which dispatches the
+// player's timer: a tick that started there would run to its end first, and the outer tick
+// would then open the older track's page last.
+bool tick_running = false;
 
-void CALLBACK lyrics_timer_proc(HWND, UINT, UINT_PTR, DWORD)
+void run_tick()
 {
     // The three status queries are made on every tick, before any test.
     const LRESULT internet = host_request(0, IPC_INETAVAILABLE);
@@ -71,4 +75,18 @@ void CALLBACK lyrics_timer_proc(HWND, UINT, UINT_PTR, DWORD)
     open_in_minibrowser(address);
     show_page(address);
     SetFocus(plugin_descriptor.parent_window);
+}
+
+} // namespace
+
+void CALLBACK lyrics_timer_proc(HWND, UINT, UINT_PTR, DWORD)
+{
+    // A tick inside another returns at once: the next one sees whatever plays then, so the last
+    // page opened is always that of the track that plays.
+    if (tick_running) {
+        return;
+    }
+    tick_running = true;
+    run_tick();
+    tick_running = false;
 }

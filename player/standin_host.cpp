@@ -99,7 +99,22 @@ HWND WINAPI recording_create_window(DWORD ex_style, LPCSTR class_name, LPCSTR te
         lstrcmpiA(class_name, WEB_CONTROL_CLASS) == 0) {
         text = NO_SUCH_CONTROL;
     }
-    return CreateWindowExA(ex_style, class_name, text, style, x, y, width, height, parent, menu, instance, param);
+    HWND made = CreateWindowExA(ex_style, class_name, text, style, x, y, width, height, parent, menu, instance, param);
+    if (current_host != nullptr && named_class && lstrcmpiA(class_name, WEB_CONTROL_CLASS) == 0) {
+        current_host->reenter_if_due(REENTER_IN_CONTROL_CREATION);
+    }
+    return made;
+}
+
+// What a skin engine keeps in the tail of a frame's record: every word but the GUID's.
+void keep_skin_state(EmbeddedWindowState& record)
+{
+    constexpr size_t GUID_WORDS = sizeof(GUID) / sizeof record.tail[0];
+    for (size_t i = 0; i < EMBEDDED_TAIL_COUNT; ++i) {
+        if (i < EMBEDDED_GUID_INDEX || i >= EMBEDDED_GUID_INDEX + GUID_WORDS) {
+            record.tail[i] = static_cast<int32_t>(0x5C1A0000 + i);
+        }
+    }
 }
 
 } // namespace
@@ -316,7 +331,10 @@ LRESULT StandInHost::answer(WPARAM argument, int32_t code)
         } else if (script.frame_answer != 0) {
             result = script.frame_answer;
         } else {
-            frames.push_back(make_embedded_frame(main_window, reinterpret_cast<EmbeddedWindowState*>(argument)));
+            auto* state = reinterpret_cast<EmbeddedWindowState*>(argument);
+            frame_records.push_back(*state);
+            frames.push_back(make_embedded_frame(main_window, state));
+            keep_skin_state(*state);
             result = reinterpret_cast<LRESULT>(frames.back());
         }
         break;
@@ -328,7 +346,17 @@ LRESULT StandInHost::answer(WPARAM argument, int32_t code)
         break;
     }
     requests.push_back(std::move(record));
+    reenter_if_due(code);
     return result;
+}
+
+void StandInHost::reenter_if_due(int32_t call)
+{
+    if (script.reenter_in != 0 && script.reenter_in == call) {
+        script.reenter_in = 0;
+        script.position = script.reenter_position;
+        tick();
+    }
 }
 
 void StandInHost::record_timer(HWND window, UINT_PTR id, UINT period, TIMERPROC callback)

@@ -46,7 +46,15 @@ struct HostScript {
     intptr_t frame_answer = 0;
     bool no_atl = false;            // the plug-in's LoadLibraryA("atl.dll") fails
     bool web_control_fails = false; // the plug-in's AtlAxWin windows get a text that makes no control
+    // A modal message loop inside a call of the plug-in's, as a dialog of another plug-in or a
+    // prompt of a page would run it: once, inside the answer to request `reenter_in` (or inside
+    // the creation of the plug-in's web control, for REENTER_IN_CONTROL_CREATION), the playlist
+    // moves to `reenter_position` and the timer callback is called. 0: never.
+    int32_t reenter_in = 0;
+    int32_t reenter_position = 0;
 };
+
+constexpr int32_t REENTER_IN_CONTROL_CREATION = -1;
 
 struct RecordedRequest {
     int32_t code;
@@ -121,6 +129,9 @@ public:
     size_t requests_before_focus = 0; // how many requests came before the last SetFocus
     int init_result = -1;
     std::vector<HWND> frames; // every frame made for IPC_GET_EMBEDDED_FRAME, in order
+    // The window-state record as each IPC_GET_EMBEDDED_FRAME received it. Once a frame is made, the
+    // stand-in keeps state of its own in the record's tail, as skin engines do.
+    std::vector<EmbeddedWindowState> frame_records;
 
     HWND window() const { return main_window; }
     HMODULE module() const { return plugin_module; }
@@ -135,6 +146,9 @@ public:
     HWND lyrics_frame() const { return !frames.empty() && IsWindow(frames.back()) ? frames.back() : nullptr; }
 
     LRESULT answer(WPARAM argument, int32_t code);
+    // Runs the scripted modal loop if it is due inside `call` (a request code, or
+    // REENTER_IN_CONTROL_CREATION).
+    void reenter_if_due(int32_t call);
     void record_timer(HWND window, UINT_PTR id, UINT period, TIMERPROC callback);
     void record_kill(HWND window, UINT_PTR id);
 

@@ -5,6 +5,7 @@
 // exactly the player's text, with "&" as "e", whatever bytes it holds.
 #include "tests/win/plugin_fixture.h"
 
+#include "player/embedded_frames.h"
 #include "player/lyrics_site.h"
 #include "player/sample_files.h"
 
@@ -44,20 +45,20 @@ std::string hex_bytes(const std::string& text)
     return out.str();
 }
 
-class SiteReceives : public PluginTest, public testing::WithParamInterface<Kind> {
+// A stand-in player of the given kind whose pages reach the lyrics site.
+class SiteTest : public PluginTest {
 protected:
-    void SetUp() override
+    void start(const Kind& kind)
     {
         const std::string reason = lyrics_site_unavailable_reason();
         if (!reason.empty()) {
             GTEST_SKIP() << reason;
         }
-        PluginTest::SetUp();
         static const bool proxy_set = point_proxy_at_lyrics_site();
         ASSERT_TRUE(proxy_set);
-        host.script.version = GetParam().version;
-        if (GetParam().navegador != nullptr) {
-            write_setting("navegador", GetParam().navegador);
+        host.script.version = kind.version;
+        if (kind.navegador != nullptr) {
+            write_setting("navegador", kind.navegador);
         }
         host.open_pages_in_web_controls();
         seen = lyrics_site_requests().size();
@@ -78,6 +79,15 @@ protected:
     }
 
     size_t seen = 0; // requests the site had received before this test's next one
+};
+
+class SiteReceives : public SiteTest, public testing::WithParamInterface<Kind> {
+protected:
+    void SetUp() override
+    {
+        PluginTest::SetUp();
+        start(GetParam());
+    }
 };
 
 // Every byte but NUL, in a path and in a title, a few dozen to a track so that each escaped
@@ -142,5 +152,68 @@ const Kind KINDS[] = {
 };
 INSTANTIATE_TEST_SUITE_P(Players, SiteReceives, testing::ValuesIn(KINDS),
                          [](const testing::TestParamInfo<Kind>& kind) { return std::string(kind.param.name); });
+
+// A modal message loop inside one of the plug-in's calls (a dialog of another plug-in while the
+// player answers, a page's prompt or script error inside the web control) dispatches the
+// player's timer while the next track already plays. Whatever the tick does then, the last page
+// the site receives, and the lyrics window shows, is the playing track's.
+struct Reentry {
+    const char* name;
+    Kind kind;
+    int32_t inside; // the request, or REENTER_IN_CONTROL_CREATION
+};
+
+void PrintTo(const Reentry& reentry, std::ostream* out)
+{
+    *out << reentry.name;
+}
+
+class ReenteredTick : public SiteTest, public testing::WithParamInterface<Reentry> {
+protected:
+    void SetUp() override
+    {
+        PluginTest::SetUp();
+        start(GetParam().kind);
+    }
+};
+
+TEST_P(ReenteredTick, EndsOnThePageOfTheTrackThatPlays)
+{
+    const int32_t first = add_entry("C:\\first.mp3");
+    const int32_t second = add_entry("C:\\second.mp3");
+    host.script.reenter_in = GetParam().inside;
+    host.script.reenter_position = second;
+    play(first);
+    tick();
+    ASSERT_EQ(host.script.reenter_in, 0) << "no modal loop ran";
+    ASSERT_TRUE(wait_for_site_requests(seen + 1, SITE_TIMEOUT_MS));
+    tick();
+    tick();
+    ASSERT_TRUE(wait_for_site_requests(seen + 2, SITE_TIMEOUT_MS)) << "no page after the loop";
+    const std::vector<SiteRequest> arrived = lyrics_site_requests();
+    EXPECT_EQ(arrived.size(), seen + 2);
+    EXPECT_EQ(arrived.back().value("a"), "C:\\second.mp3");
+    if (GetParam().kind.version >= FIRST_VERSION_WITHOUT_MINIBROWSER && GetParam().kind.navegador == nullptr) {
+        ASSERT_NE(host.lyrics_frame(), nullptr);
+        std::wstring shown;
+        pump_messages_until(
+            [&] {
+                shown = web_control_location(host.lyrics_frame());
+                return shown.find(L"second.mp3") != std::wstring::npos;
+            },
+            SITE_TIMEOUT_MS);
+        EXPECT_NE(shown.find(L"a=C:%5Csecond.mp3&"), std::wstring::npos) << utf8_from_utf16(shown);
+        EXPECT_EQ(host.frames.size(), 1u);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Loops, ReenteredTick,
+    testing::Values(Reentry{"InsideShowingTheMiniBrowser", KINDS[0], IPC_MBOPEN},
+                    Reentry{"InsideTheMiniBrowserRequestOnA5x", KINDS[1], IPC_MBOPENREAL},
+                    Reentry{"InsideTheFrameRequest", KINDS[1], IPC_GET_EMBEDDED_FRAME},
+                    Reentry{"InsideTheControlsCreation", KINDS[1], REENTER_IN_CONTROL_CREATION},
+                    Reentry{"InsideTheWebBrowserRequest", KINDS[2], IPC_OPEN_URL}),
+    [](const testing::TestParamInfo<Reentry>& reentry) { return std::string(reentry.param.name); });
 
 } // namespace
