@@ -10,6 +10,7 @@
 #include "plugin/description.h"
 #include "plugin/host_requests.h"
 #include "plugin/system_function.h"
+#include "plugin/window_place.h"
 
 #include <exdisp.h>
 
@@ -69,11 +70,11 @@ LRESULT CALLBACK container_proc(HWND window, UINT message, WPARAM wparam, LPARAM
         ShowWindow(frame, SW_HIDE);
         return 0;
     case WM_DESTROY: // with the frame, by the player or at quit
-        if (browser != nullptr) {
+        if (window == container) {
             browser->Release();
             browser = nullptr;
+            container = nullptr;
         }
-        container = nullptr;
         return 0;
     default:
         return DefWindowProcA(window, message, wparam, lparam);
@@ -81,47 +82,80 @@ LRESULT CALLBACK container_proc(HWND window, UINT message, WPARAM wparam, LPARAM
 }
 
 using MonitorFromRectFunction = HMONITOR(WINAPI*)(LPCRECT, DWORD);
+using GetMonitorInfoFunction = BOOL(WINAPI*)(HMONITOR, LPMONITORINFO);
 
-// Whether `place` lies at least partly on a monitor. MonitorFromRect came with Windows 98 and
-// 2000, so it is looked up rather than imported: NT 4, which lacks it, shows one screen, and
-// the primary screen stands in for the monitors there.
-bool on_some_monitor(const RECT& place)
+ScreenRect screen_rect(const RECT& rect)
 {
-    MonitorFromRectFunction monitor_from_rect = nullptr;
-    if (find_function(GetModuleHandleA("user32.dll"), "MonitorFromRect", monitor_from_rect)) {
-        return monitor_from_rect(&place, MONITOR_DEFAULTTONULL) != nullptr;
-    }
-    const RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    RECT overlap = {};
-    return IntersectRect(&overlap, &place, &screen) != FALSE;
+    return {rect.left, rect.top, rect.right, rect.bottom};
 }
 
-// A place on some monitor, no smaller than the player's smallest frame and no larger than all
-// the monitors together.
+RECT window_rect(const ScreenRect& rect)
+{
+    return {rect.left, rect.top, rect.right, rect.bottom};
+}
+
+// The work area of the monitor that holds the most of `place`, or of the one nearest to it.
+// MonitorFromRect and GetMonitorInfoA came with Windows 98 and 2000, so they are looked up
+// rather than imported: NT 4, which lacks them, shows one screen, which stands in for the
+// monitors there. Asked afresh each time: monitors come and go.
+ScreenRect work_area_nearest(const RECT& place)
+{
+    HMODULE user32 = GetModuleHandleA("user32.dll");
+    MonitorFromRectFunction monitor_from_rect = nullptr;
+    GetMonitorInfoFunction get_monitor_info = nullptr;
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    if (find_function(user32, "MonitorFromRect", monitor_from_rect) &&
+        find_function(user32, "GetMonitorInfoA", get_monitor_info) &&
+        get_monitor_info(monitor_from_rect(&place, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        return screen_rect(monitor.rcWork);
+    }
+    return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
+// Whether the title bar of a frame at `place` can be grabbed on the monitor that holds the most
+// of it.
+bool reachable(const RECT& place)
+{
+    const RECT title_bar = {place.left, place.top, place.right, place.top + TITLE_BAR_HEIGHT};
+    return title_bar_reachable(screen_rect(place), work_area_nearest(title_bar));
+}
+
+// A place the user can reach, no smaller than the player's smallest frame and no larger than
+// all the monitors together. The sizes are checked first: they keep the edges far from the
+// ends of their range.
 bool plausible_place(const RECT& place)
 {
     const int64_t width = int64_t{place.right} - place.left;
     const int64_t height = int64_t{place.bottom} - place.top;
     return width >= EMBEDDED_MIN_WIDTH && height >= EMBEDDED_MIN_HEIGHT &&
            width <= GetSystemMetrics(SM_CXVIRTUALSCREEN) && height <= GetSystemMetrics(SM_CYVIRTUALSCREEN) &&
-           on_some_monitor(place);
+           reachable(place);
 }
 
-// Beside the player's main window: on its right, or on its left where the right is off screen.
+// Beside the player's main window: on its right, or on its left where only that is reachable;
+// where neither is (a player as wide as the screen, or away off screen), inside the work area
+// of the monitor nearest the player.
 RECT place_beside_player()
 {
     RECT player = {};
     GetWindowRect(plugin_descriptor.parent_window, &player);
-    RECT place = {player.right, player.top, player.right + DEFAULT_WIDTH, player.top + DEFAULT_HEIGHT};
-    if (!on_some_monitor(place)) {
-        place = {player.left - DEFAULT_WIDTH, player.top, player.left, player.top + DEFAULT_HEIGHT};
+    const RECT right = {player.right, player.top, player.right + DEFAULT_WIDTH, player.top + DEFAULT_HEIGHT};
+    const RECT left = {player.left - DEFAULT_WIDTH, player.top, player.left, player.top + DEFAULT_HEIGHT};
+    if (reachable(right)) {
+        return right;
     }
-    return place;
+    if (reachable(left)) {
+        return left;
+    }
+    return window_rect(moved_inside(screen_rect(right), work_area_nearest(player)));
 }
 
-// The container with the web control inside, as a hidden pop-up until the frame takes it; null
+// The container with the web control inside, as a hidden pop-up until the frame takes it; false
 // when no control could be made (an AtlAxWin window is made even then: only its control tells).
-HWND make_container()
+// `container` and `browser` are set together, once the control is there: a page that arrives
+// while the control is being made (its creation may run a message loop) finds no window.
+bool make_container()
 {
     WNDCLASSA window_class = {};
     window_class.lpfnWndProc = container_proc;
@@ -131,39 +165,51 @@ HWND make_container()
     HWND made = CreateWindowExA(0, CONTAINER_CLASS, "", WS_POPUP | WS_CLIPCHILDREN, 0, 0, DEFAULT_WIDTH,
                                 DEFAULT_HEIGHT, nullptr, nullptr, plugin_descriptor.module_instance, nullptr);
     if (made == nullptr) {
-        return nullptr;
+        return false;
     }
-    container = made;
     // Windows shows the control's scroll bars only when its style asks for them.
     HWND control = CreateWindowExA(0, WEB_CONTROL_CLASS, FIRST_CONTROL_PAGE,
                                    WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL, 0, 0, DEFAULT_WIDTH,
                                    DEFAULT_HEIGHT, made, nullptr, plugin_descriptor.module_instance, nullptr);
     IUnknown* unknown = nullptr;
+    void* found = nullptr;
     if (control != nullptr && SUCCEEDED(get_control(control, &unknown)) && unknown != nullptr) {
-        void* found = nullptr;
-        if (SUCCEEDED(unknown->QueryInterface(IID_IWebBrowser2, &found))) {
-            browser = static_cast<IWebBrowser2*>(found);
+        if (FAILED(unknown->QueryInterface(IID_IWebBrowser2, &found))) {
+            found = nullptr;
         }
         unknown->Release();
     }
-    if (browser == nullptr) {
+    if (found == nullptr || !IsWindow(made)) {
+        if (found != nullptr) {
+            static_cast<IWebBrowser2*>(found)->Release();
+        }
         DestroyWindow(made);
-        return nullptr;
+        return false;
     }
-    return made;
+    browser = static_cast<IWebBrowser2*>(found);
+    container = made;
+    // The control's own dialogs (script errors and the like) would run a modal loop in the player.
+    browser->put_Silent(VARIANT_TRUE);
+    return true;
 }
 
 // The control first, then the player's frame, so that a failure leaves the player no frame.
 bool make_lyrics_window()
 {
-    if (!web_control_available() || make_container() == nullptr) {
+    if (!web_control_available() || !make_container()) {
         return false;
     }
-    // A later window (after the player destroyed one) goes where the last one was.
-    if (frame == nullptr && !plausible_place(lyrics_window_state.r)) {
+    // A later window (after the player destroyed one) goes where the last one was, if the user
+    // can still reach it there.
+    if (!plausible_place(lyrics_window_state.r)) {
         lyrics_window_state.r = place_beside_player();
     }
+    // The tail is the player's: a skin engine may have kept the last frame's state there.
+    lyrics_window_state.me = nullptr;
     lyrics_window_state.flags = EMBEDDED_FLAG_HAS_GUID;
+    for (int32_t& word : lyrics_window_state.tail) {
+        word = 0;
+    }
     std::memcpy(&lyrics_window_state.tail[EMBEDDED_GUID_INDEX], &LYRICS_WINDOW_GUID, sizeof LYRICS_WINDOW_GUID);
     HWND answer = reinterpret_cast<HWND>(host_request(reinterpret_cast<WPARAM>(&lyrics_window_state), IPC_GET_EMBEDDED_FRAME));
     if (!IsWindow(answer)) {

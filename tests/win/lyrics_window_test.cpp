@@ -10,6 +10,7 @@
 #include "player/lyrics_site.h"
 #include "resources/resource.h"
 
+#include <exdisp.h>
 #include <tlhelp32.h>
 #include <winternl.h>
 
@@ -21,6 +22,8 @@ constexpr char CONTAINER_CLASS[] = "CantoviaLyricsWindow";
 constexpr DWORD NAVIGATION_TIMEOUT_MS = 10000;
 // Long enough for a slow first request of a new web control under Wine.
 constexpr DWORD SITE_TIMEOUT_MS = 20000;
+// The longest a tick may take to send a page to a window that exists, generously.
+constexpr DWORD LATER_PAGE_TICK_MS = 1000;
 const std::string PORTUGUESE = "http://" CANTOVIA_SITE_PT "/winamp.php?a=";
 
 std::string page_of(const std::string& path)
@@ -227,6 +230,13 @@ TEST_F(LyricsWindow, ThreeNewTracksReachTheSiteInOrderThroughOneControl)
     EXPECT_TRUE(EqualRect(&frame_client, &child_client));
     EXPECT_EQ(windows_of_class(frame, WEB_CONTROL_CLASS).size(), 1u);
     EXPECT_EQ(windows_of_class_in_process(CONTAINER_CLASS), 1u);
+    // The control opens no dialogs of its own inside the player.
+    IWebBrowser2* control = browser_of_control(windows_of_class(frame, WEB_CONTROL_CLASS).at(0));
+    ASSERT_NE(control, nullptr);
+    VARIANT_BOOL silent = VARIANT_FALSE;
+    EXPECT_EQ(control->get_Silent(&silent), S_OK);
+    EXPECT_EQ(silent, VARIANT_TRUE);
+    control->Release();
     // The record: the frame filled in, the GUID flagged, the window menu left to the player.
     const auto* record = reinterpret_cast<const EmbeddedWindowState*>(GetWindowLongPtrA(frame, GWLP_USERDATA));
     ASSERT_NE(record, nullptr);
@@ -298,7 +308,23 @@ INSTANTIATE_TEST_SUITE_P(
                     EXPECT_NE(GetWindow(host.lyrics_frame(), GW_CHILD), nullptr) << "no empty frame";
                 },
                 1},
-        Between{"DestroyedByThePlayer", [](StandInHost& host) { DestroyWindow(host.lyrics_frame()); }, 2}),
+        // The control goes with the frame: the plug-in held exactly one reference to it.
+        Between{"DestroyedByThePlayer",
+                [](StandInHost& host) {
+                    IWebBrowser2* control = browser_of_control(windows_of_class(host.lyrics_frame(), WEB_CONTROL_CLASS).at(0));
+                    ASSERT_NE(control, nullptr);
+                    DestroyWindow(host.lyrics_frame());
+                    // A page still loading holds the control for a while: wait until only this
+                    // test's reference is left, or the time is up.
+                    pump_messages_until(
+                        [&] {
+                            control->AddRef();
+                            return control->Release() == 1;
+                        },
+                        NAVIGATION_TIMEOUT_MS);
+                    EXPECT_EQ(control->Release(), 0u) << "references left to the control";
+                },
+                2}),
     [](const testing::TestParamInfo<Between>& case_info) { return std::string(case_info.param.name); });
 
 // Where no lyrics window can be had, or the user prefers the web browser, or the player is older
@@ -362,16 +388,25 @@ INSTANTIATE_TEST_SUITE_P(
         Fallback{"OldPlayer2_91WithNavegador0", OLD_PLAYER_VERSION, 0, false, false, "0", false}),
     [](const testing::TestParamInfo<Fallback>& case_info) { return std::string(case_info.param.name); });
 
-// The place of the ini file, where plausible, else beside the player's main window.
+// The place of the ini file where the user can reach it (100 pixels of the title bar's top 16
+// rows on a monitor), else beside the player's main window: on its right, on its left, or moved
+// onto the screen. The stand-in's screen is one monitor of 1024 x 768, its work area all of it.
 struct Place {
     const char* name;
     const char* edges[4]; // left, top, right, bottom; null: the key is missing
-    bool restored;
+    RECT player;          // the player's main window
+    const char* expected; // the frame's "left,top,right,bottom"
 };
 
 void PrintTo(const Place& place, std::ostream* out)
 {
     *out << place.name;
+}
+
+std::string rect_text(const RECT& rect)
+{
+    return std::to_string(rect.left) + "," + std::to_string(rect.top) + "," + std::to_string(rect.right) + "," +
+           std::to_string(rect.bottom);
 }
 
 class WindowPlace : public LyricsWindow, public testing::WithParamInterface<Place> {};
@@ -384,41 +419,103 @@ TEST_P(WindowPlace, FromTheIniFileOrBesideThePlayer)
             write_setting(keys[i], GetParam().edges[i]);
         }
     }
+    const RECT& player = GetParam().player;
+    SetWindowPos(host.window(), nullptr, player.left, player.top, player.right - player.left,
+                 player.bottom - player.top, SWP_NOZORDER | SWP_NOACTIVATE);
     load();
     play_new("C:\\one.mp3");
     ASSERT_NE(host.lyrics_frame(), nullptr);
     RECT frame = {};
-    RECT player = {};
     GetWindowRect(host.lyrics_frame(), &frame);
-    GetWindowRect(host.window(), &player);
-    if (GetParam().restored) {
-        EXPECT_EQ(std::to_string(frame.left) + "," + std::to_string(frame.top) + "," + std::to_string(frame.right) +
-                      "," + std::to_string(frame.bottom),
-                  std::string(GetParam().edges[0]) + "," + GetParam().edges[1] + "," + GetParam().edges[2] + "," +
-                      GetParam().edges[3]);
-    } else {
-        EXPECT_EQ(frame.left, player.right);
-        EXPECT_EQ(frame.top, player.top);
-        EXPECT_GE(frame.right - frame.left, EMBEDDED_MIN_WIDTH);
-        EXPECT_GE(frame.bottom - frame.top, EMBEDDED_MIN_HEIGHT);
-    }
+    EXPECT_EQ(rect_text(frame), GetParam().expected);
 }
+
+constexpr RECT PLAYER = {40, 40, 360, 160}; // the stand-in's own place
+constexpr char RIGHT_OF_PLAYER[] = "360,40,840,400";
 
 INSTANTIATE_TEST_SUITE_P(
     Places, WindowPlace,
-    testing::Values(Place{"Saved", {"100", "120", "500", "420"}, true},
-                    Place{"SmallestFrame", {"100", "120", "375", "236"}, true},
-                    Place{"PartlyOnScreen", {"-100", "-50", "300", "250"}, true},
-                    Place{"Missing", {nullptr, nullptr, nullptr, nullptr}, false},
-                    Place{"OneKeyMissing", {"100", "120", "500", nullptr}, false},
-                    Place{"Empty", {"", "", "", ""}, false},
-                    Place{"NotNumbers", {"left", "top", "right", "bottom"}, false},
-                    Place{"NarrowerThanTheFrame", {"100", "120", "374", "420"}, false},
-                    Place{"LowerThanTheFrame", {"100", "120", "500", "235"}, false},
-                    Place{"Inverted", {"500", "420", "100", "120"}, false},
-                    Place{"OffEveryMonitor", {"-5000", "-5000", "-4500", "-4600"}, false},
-                    Place{"Huge", {"-2147483647", "-2147483647", "2147483647", "2147483647"}, false}),
+    testing::Values(Place{"Saved", {"100", "120", "500", "420"}, PLAYER, "100,120,500,420"},
+                    Place{"SmallestFrame", {"100", "120", "375", "236"}, PLAYER, "100,120,375,236"},
+                    Place{"PartlyOnScreen", {"-100", "50", "300", "350"}, PLAYER, "-100,50,300,350"},
+                    Place{"Missing", {nullptr, nullptr, nullptr, nullptr}, PLAYER, RIGHT_OF_PLAYER},
+                    Place{"OneKeyMissing", {"100", "120", "500", nullptr}, PLAYER, RIGHT_OF_PLAYER},
+                    Place{"Empty", {"", "", "", ""}, PLAYER, RIGHT_OF_PLAYER},
+                    Place{"NotNumbers", {"left", "top", "right", "bottom"}, PLAYER, RIGHT_OF_PLAYER},
+                    Place{"NarrowerThanTheFrame", {"100", "120", "374", "420"}, PLAYER, RIGHT_OF_PLAYER},
+                    Place{"LowerThanTheFrame", {"100", "120", "500", "235"}, PLAYER, RIGHT_OF_PLAYER},
+                    Place{"Inverted", {"500", "420", "100", "120"}, PLAYER, RIGHT_OF_PLAYER},
+                    Place{"OffEveryMonitor", {"-5000", "-5000", "-4500", "-4600"}, PLAYER, RIGHT_OF_PLAYER},
+                    Place{"Huge", {"-2147483647", "-2147483647", "2147483647", "2147483647"}, PLAYER, RIGHT_OF_PLAYER},
+                    // Places a monitor undocked since leaves with the title bar out of reach.
+                    Place{"CornerOnScreen", {"-460", "-340", "20", "20"}, PLAYER, RIGHT_OF_PLAYER},
+                    Place{"TitleBarAboveTheScreen", {"100", "-355", "580", "5"}, PLAYER, RIGHT_OF_PLAYER},
+                    Place{"FourPixelsOnTheRight", {"1020", "100", "1500", "460"}, PLAYER, RIGHT_OF_PLAYER},
+                    // Beside a player near the right edge: on its left.
+                    Place{"LeftOfThePlayer", {nullptr, nullptr, nullptr, nullptr}, {700, 40, 1020, 160}, "220,40,700,400"},
+                    // Neither side reachable: moved onto the screen.
+                    Place{"MaximisedPlayer", {nullptr, nullptr, nullptr, nullptr}, {-4, -4, 1028, 772}, "544,0,1024,360"},
+                    Place{"PlayerAsWideAsTheScreen", {nullptr, nullptr, nullptr, nullptr}, {0, 40, 1024, 400}, "544,40,1024,400"},
+                    Place{"PlayerAwayOffScreen", {nullptr, nullptr, nullptr, nullptr}, {3000, 3000, 3320, 3120}, "544,408,1024,768"}),
     [](const testing::TestParamInfo<Place>& case_info) { return std::string(case_info.param.name); });
+
+// Each new frame (after the player destroyed the last one, at a skin change) goes where the user
+// left the last one, if the title bar can still be grabbed there. The player gets the record as
+// the last frame left it, its tail clear but for the GUID: the skin's state there was the last
+// frame's.
+struct Moved {
+    const char* name;
+    RECT to;
+    const char* expected;
+};
+
+void PrintTo(const Moved& moved, std::ostream* out)
+{
+    *out << moved.name;
+}
+
+class NextFrame : public LyricsWindow, public testing::WithParamInterface<Moved> {};
+
+TEST_P(NextFrame, GoesWhereTheUserLeftTheLastIfReachable)
+{
+    load();
+    play_new("C:\\one.mp3");
+    ASSERT_NE(host.lyrics_frame(), nullptr);
+    const RECT& to = GetParam().to;
+    SetWindowPos(host.lyrics_frame(), nullptr, to.left, to.top, to.right - to.left, to.bottom - to.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    DestroyWindow(host.lyrics_frame());
+    play_new("C:\\two.mp3");
+    ASSERT_EQ(host.frames.size(), 2u);
+    ASSERT_NE(host.lyrics_frame(), nullptr);
+    RECT frame = {};
+    GetWindowRect(host.lyrics_frame(), &frame);
+    EXPECT_EQ(rect_text(frame), GetParam().expected);
+
+    const EmbeddedWindowState& record = host.frame_records.back();
+    EXPECT_EQ(rect_text(record.r), GetParam().expected);
+    EXPECT_EQ(record.flags, EMBEDDED_FLAG_HAS_GUID);
+    EXPECT_EQ(record.me, nullptr);
+    GUID guid = {};
+    std::memcpy(&guid, &record.tail[EMBEDDED_GUID_INDEX], sizeof guid);
+    const GUID first_guid = [&] {
+        GUID first = {};
+        std::memcpy(&first, &host.frame_records.front().tail[EMBEDDED_GUID_INDEX], sizeof first);
+        return first;
+    }();
+    EXPECT_TRUE(IsEqualGUID(guid, first_guid)) << "the same GUID for every frame";
+    EXPECT_NE(guid.Data1, 0u);
+    for (size_t i = 0; i < EMBEDDED_TAIL_COUNT; ++i) {
+        if (i < EMBEDDED_GUID_INDEX || i >= EMBEDDED_GUID_INDEX + sizeof(GUID) / sizeof(int32_t)) {
+            EXPECT_EQ(record.tail[i], 0) << "tail word " << i;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Moves, NextFrame,
+                         testing::Values(Moved{"OnScreen", {200, 150, 650, 500}, "200,150,650,500"},
+                                         Moved{"AwayOffScreen", {-5000, -5000, -4550, -4650}, RIGHT_OF_PLAYER}),
+                         [](const testing::TestParamInfo<Moved>& case_info) { return std::string(case_info.param.name); });
 
 // A 5.9 player destroys its main window, and the frame with it, before quit; at a session's end
 // quit comes first. Either way quit leaves no window and no class of the plug-in's, and nothing
@@ -496,7 +593,14 @@ TEST_F(LyricsWindow, SiteThatNeverAnswersLeavesTheTicksAsTheyWere)
     const size_t seen = lyrics_site_requests().size();
     const std::vector<std::string> paths = {"C:\\hung-1.mp3", "C:\\hung-2.mp3", "C:\\hung-3.mp3"};
     for (size_t i = 0; i < paths.size(); ++i) {
+        const DWORD start = GetTickCount();
         play_new(paths[i]);
+        const DWORD tick_ms = GetTickCount() - start;
+        // The first page makes the window and its control; a later page's tick that waited
+        // for the site would take seconds, a loaded machine a few milliseconds.
+        if (i > 0) {
+            EXPECT_LT(tick_ms, LATER_PAGE_TICK_MS) << paths[i];
+        }
         EXPECT_EQ(host.request_codes(), new_track_requests(i == 0, false)) << paths[i];
         ASSERT_TRUE(wait_for_site_requests(seen + i + 1, SITE_TIMEOUT_MS)) << paths[i];
         for (int idle = 0; idle < 2; ++idle) {
