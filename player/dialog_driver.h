@@ -13,17 +13,21 @@
 using DialogStep = std::function<void(HWND dialog)>;
 
 struct DialogRun {
-    bool opened = false;     // the dialog was open when the driver's timer fired
+    bool opened = false;     // the dialog was shown when the driver's timer fired
     size_t steps_run = 0;
-    bool forced_end = false; // still open after every step and the spare timer calls: the driver ended it
+    bool forced_end = false; // still open after every step and the spare timer calls, or never
+                             // shown: the driver ended it
 };
 
 constexpr UINT DIALOG_STEP_PERIOD_MS = 30;
 constexpr int DIALOG_SPARE_TIMER_CALLS = 20;
+// How long a step waits for the open dialog to be shown.
+constexpr DWORD DIALOG_SHOW_TIMEOUT_MS = 10000;
 
-// Calls the plug-in's configure callback and runs `steps` on the dialog it opens. Returns once
-// configure has: a dialog the steps leave open is ended with EndDialog (which applies nothing)
-// after `spare_calls` more timer calls, so a run never hangs.
+// Calls the plug-in's configure callback and runs `steps` on the dialog it opens, each once the
+// dialog is shown. Returns once configure has: a dialog the steps leave open is ended with
+// EndDialog (which applies nothing) after `spare_calls` more timer calls, and one never shown
+// after DIALOG_SHOW_TIMEOUT_MS, so a run never hangs.
 DialogRun run_config_dialog(StandInHost& host, const std::vector<DialogStep>& steps,
                             int spare_calls = DIALOG_SPARE_TIMER_CALLS);
 

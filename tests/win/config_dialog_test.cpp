@@ -564,4 +564,34 @@ TEST_F(ConfigDialogDriver, EndsADialogTheStepsLeftOpen)
     EXPECT_EQ(saved_settings(), std::make_pair(std::string("1"), std::string("1")));
 }
 
+// As on a loaded machine: the dialog takes longer to make than a step period, so a timer
+// message is due before the modal loop first finds its queue empty and shows the dialog.
+LRESULT CALLBACK slow_dialog_creation(int code, WPARAM window, LPARAM info)
+{
+    if (code == HCBT_CREATEWND) {
+        char class_name[16] = {};
+        GetClassNameA(reinterpret_cast<HWND>(window), class_name, sizeof class_name);
+        if (lstrcmpA(class_name, "#32770") == 0) {
+            Sleep(5 * DIALOG_STEP_PERIOD_MS);
+        }
+    }
+    return CallNextHookEx(nullptr, code, window, info);
+}
+
+TEST_F(ConfigDialogDriver, StepsRunOnTheShownDialog)
+{
+    load_with("1", "1");
+    const HHOOK hook = SetWindowsHookExA(WH_CBT, slow_dialog_creation, nullptr, GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    bool shown = false;
+    const DialogRun run = run_config_dialog(host, {[&](HWND dialog) {
+                                                shown = IsWindowVisible(dialog) != FALSE;
+                                                click_item(dialog, IDC_CANCEL_BUTTON);
+                                            }});
+    UnhookWindowsHookEx(hook);
+    EXPECT_TRUE(run.opened);
+    EXPECT_FALSE(run.forced_end);
+    EXPECT_TRUE(shown);
+}
+
 } // namespace
