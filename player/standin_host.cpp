@@ -5,6 +5,8 @@
 #include "plugin/system_function.h"
 #include "plugin/host_requests.h"
 
+#include <cstring>
+
 namespace {
 
 constexpr char WINDOW_CLASS[] = "CantoviaStandInPlayer";
@@ -259,7 +261,7 @@ std::vector<int32_t> StandInHost::request_codes() const
 
 LRESULT StandInHost::answer(WPARAM argument, int32_t code)
 {
-    RecordedRequest record = {code, argument, {}, {}};
+    RecordedRequest record = {code, argument, {}, {}, {}};
     const bool has_entry = script.position >= 0 && static_cast<size_t>(script.position) < script.playlist.size();
     const PlaylistEntry* current = has_entry ? &script.playlist[static_cast<size_t>(script.position)] : nullptr;
     const PlaylistEntry* asked = argument < script.playlist.size() ? &script.playlist[argument] : nullptr;
@@ -338,6 +340,9 @@ LRESULT StandInHost::answer(WPARAM argument, int32_t code)
             result = reinterpret_cast<LRESULT>(frames.back());
         }
         break;
+    case IPC_GET_EXTENDED_FILE_INFO:
+        result = answer_file_info(argument, record);
+        break;
     case IPC_GETINIFILE:
         result = script.ini_answer_is_path ? reinterpret_cast<LRESULT>(script.ini_path.c_str())
                                            : static_cast<LRESULT>(script.ini_answer);
@@ -348,6 +353,42 @@ LRESULT StandInHost::answer(WPARAM argument, int32_t code)
     requests.push_back(std::move(record));
     reenter_if_due(code);
     return result;
+}
+
+LRESULT StandInHost::answer_file_info(WPARAM argument, RecordedRequest& record)
+{
+    // A player before the request answers as to any request it does not know.
+    if (script.version < FIRST_VERSION_WITH_FILE_INFO) {
+        return UNKNOWN_REQUEST_ANSWER;
+    }
+    auto* info = reinterpret_cast<ExtendedFileInfo*>(argument);
+    const auto pointer = [](const void* text) { return reinterpret_cast<uintptr_t>(text) >= LOWEST_POINTER; };
+    if (argument < LOWEST_POINTER || !pointer(info->filename) || !pointer(info->metadata) || !pointer(info->ret) ||
+        info->retlen == 0 || info->retlen > 65536 || info->filename[0] == '\0' || info->metadata[0] == '\0') {
+        return 0;
+    }
+    record.text = info->filename;
+    record.field = info->metadata;
+    info->ret[0] = '\0';
+    const std::optional<std::string>* value = nullptr;
+    for (const PlaylistEntry& entry : script.playlist) {
+        if (entry.path == record.text) {
+            value = record.field == "title" ? &entry.file_title : record.field == "artist" ? &entry.file_artist : nullptr;
+            break;
+        }
+    }
+    if (script.file_info_unterminated) {
+        std::memset(info->ret, 'u', info->retlen);
+        return 1;
+    }
+    if (value == nullptr || !value->has_value()) {
+        if (script.file_info_junk_with_zero) {
+            lstrcpynA(info->ret, "junk", static_cast<int>(info->retlen));
+        }
+        return 0;
+    }
+    lstrcpynA(info->ret, (*value)->c_str(), static_cast<int>(info->retlen));
+    return 1;
 }
 
 void StandInHost::reenter_if_due(int32_t call)

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,10 @@ struct PlaylistEntry {
     std::string path;
     std::string title;
     int32_t length_seconds;
+    // The title and artist the player's input plug-in reads from the file's tags, answered to
+    // IPC_GET_EXTENDED_FILE_INFO; none: the plug-in does not know the field.
+    std::optional<std::string> file_title = std::nullopt;
+    std::optional<std::string> file_artist = std::nullopt;
 };
 
 enum class PlayState { stopped, playing, paused };
@@ -52,6 +57,10 @@ struct HostScript {
     // moves to `reenter_position` and the timer callback is called. 0: never.
     int32_t reenter_in = 0;
     int32_t reenter_position = 0;
+    // Answers to IPC_GET_EXTENDED_FILE_INFO worse than the player's: the whole buffer filled with
+    // no terminator (answering 1), or text written into the buffer with the answer 0.
+    bool file_info_unterminated = false;
+    bool file_info_junk_with_zero = false;
 };
 
 constexpr int32_t REENTER_IN_CONTROL_CREATION = -1;
@@ -59,7 +68,8 @@ constexpr int32_t REENTER_IN_CONTROL_CREATION = -1;
 struct RecordedRequest {
     int32_t code;
     WPARAM argument;
-    std::string text;       // the address, for IPC_MBOPENREAL
+    std::string text;       // the address, for IPC_MBOPENREAL; the file, for IPC_GET_EXTENDED_FILE_INFO
+    std::string field;      // the field asked for, for IPC_GET_EXTENDED_FILE_INFO
     std::wstring wide_text; // the address, for IPC_OPEN_URL
 };
 
@@ -146,6 +156,8 @@ public:
     HWND lyrics_frame() const { return !frames.empty() && IsWindow(frames.back()) ? frames.back() : nullptr; }
 
     LRESULT answer(WPARAM argument, int32_t code);
+    // The answer to IPC_GET_EXTENDED_FILE_INFO: per file, from the playlist entry of that path.
+    LRESULT answer_file_info(WPARAM argument, RecordedRequest& record);
     // Runs the scripted modal loop if it is due inside `call` (a request code, or
     // REENTER_IN_CONTROL_CREATION).
     void reenter_if_due(int32_t call);

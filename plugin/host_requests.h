@@ -3,6 +3,7 @@
 // answer is the message's result. Shared by the plug-in and the stand-in player.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 constexpr unsigned HOST_REQUEST_MESSAGE = 0x400; // WM_USER
@@ -17,6 +18,7 @@ constexpr int32_t IPC_MBOPEN = 241;           // shows the mini-browser
 constexpr int32_t IPC_INETAVAILABLE = 242;    // 1 when the Internet is reachable
 constexpr int32_t IPC_MBBLOCK = 248;          // wParam 1: sets the mini-browser's block flag
 constexpr int32_t IPC_MBOPENREAL = 249;       // wParam URL: the mini-browser loads it
+constexpr int32_t IPC_GET_EXTENDED_FILE_INFO = 290; // wParam ExtendedFileInfo: a field of a file's tag, as the player reads it
 constexpr int32_t IPC_GETINIFILE = 334;       // path of the player's ini file
 constexpr int32_t IPC_GET_EMBEDDED_FRAME = 505; // wParam window-state record: a hidden frame in the player's skin
 constexpr int32_t IPC_OPEN_URL = 3032;        // wParam UTF-16 address: the system's web browser opens it
@@ -29,9 +31,34 @@ constexpr int32_t MINIBROWSER_BLOCK = 1;
 constexpr int32_t FIRST_VERSION_WITHOUT_MINIBROWSER = 0x5000;
 // The first version with the embedded-window service (IPC_GET_EMBEDDED_FRAME).
 constexpr int32_t FIRST_VERSION_WITH_EMBEDDED_FRAMES = 0x2900;
+// The first version that answers IPC_GET_EXTENDED_FILE_INFO.
+constexpr int32_t FIRST_VERSION_WITH_FILE_INFO = 0x2900;
 // What a player answers to a request it does not know (IPC_OPEN_URL on a player without it).
 constexpr int32_t UNKNOWN_REQUEST_ANSWER = 1;
 
 // An answer to IPC_GETINIFILE, IPC_GETPLAYLISTFILE or IPC_GETPLAYLISTTITLE below this is no
 // pointer (the player lacks the request, or has no text): Windows never maps the lowest 64 KiB.
 constexpr uintptr_t LOWEST_POINTER = 0x10000;
+
+// The record of IPC_GET_EXTENDED_FILE_INFO. The player answers 0 when it has no value: a record it
+// refuses (a retlen of 0 or over 65536, a pointer below LOWEST_POINTER, an empty text), or a field
+// that the file's input plug-in does not know. Otherwise it copies the value, in the system's
+// ANSI code page and cut to retlen - 1 bytes, into `ret`, terminates it and answers non-zero.
+struct ExtendedFileInfo {
+    const char* filename;
+    const char* metadata; // the field: "title", "artist"
+    char* ret;
+    size_t retlen;
+};
+
+#if UINTPTR_MAX > 0xFFFFFFFFu
+static_assert(sizeof(ExtendedFileInfo) == 32, "file info record layout");
+static_assert(offsetof(ExtendedFileInfo, metadata) == 8, "file info record layout");
+static_assert(offsetof(ExtendedFileInfo, ret) == 16, "file info record layout");
+static_assert(offsetof(ExtendedFileInfo, retlen) == 24, "file info record layout");
+#else
+static_assert(sizeof(ExtendedFileInfo) == 16, "file info record layout");
+static_assert(offsetof(ExtendedFileInfo, metadata) == 4, "file info record layout");
+static_assert(offsetof(ExtendedFileInfo, ret) == 8, "file info record layout");
+static_assert(offsetof(ExtendedFileInfo, retlen) == 12, "file info record layout");
+#endif
