@@ -34,10 +34,7 @@ bool append_tag_keys(char (&address)[PAGE_ADDRESS_SIZE], Id3v1Tag& tag, bool who
     if (tag.tag_title[0] == '\0' && tag.tag_artist[0] == '\0' && tag.tag_album[0] == '\0') {
         return whole;
     }
-    append_address_key(address, "&musica=", whole);
-    append_address_value(address, replace_char(tag.tag_title, AMPERSAND, AMPERSAND_STAND_IN), whole);
-    append_address_key(address, "&artista=", whole);
-    append_address_value(address, replace_char(tag.tag_artist, AMPERSAND, AMPERSAND_STAND_IN), whole);
+    append_song_keys(address, tag.tag_title, tag.tag_artist, whole);
     tag.tag_title[0] = '\0';
     tag.tag_artist[0] = '\0';
     tag.tag_album[0] = '\0';

@@ -101,3 +101,22 @@ bool compose_page_address(char (&address)[PAGE_ADDRESS_SIZE], const char* base, 
     }
     return whole;
 }
+
+void append_song_keys(char (&address)[PAGE_ADDRESS_SIZE], char* title, char* artist, bool& whole)
+{
+    append_address_key(address, "&musica=", whole);
+    append_address_value(address, replace_char(title, AMPERSAND, AMPERSAND_STAND_IN), whole);
+    append_address_key(address, "&artista=", whole);
+    append_address_value(address, replace_char(artist, AMPERSAND, AMPERSAND_STAND_IN), whole);
+}
+
+bool is_address_entry(const char* path)
+{
+    constexpr char SCHEME_END[] = "://";
+    for (const char* at = path; *at != '\0'; ++at) {
+        if (at[0] == SCHEME_END[0] && at[1] == SCHEME_END[1] && at[2] == SCHEME_END[2]) {
+            return true;
+        }
+    }
+    return false;
+}

@@ -54,3 +54,11 @@ void append_address_value(char (&address)[PAGE_ADDRESS_SIZE], const char* value,
 // Returns false when the address had to be cut to fit.
 bool compose_page_address(char (&address)[PAGE_ADDRESS_SIZE], const char* base, const char* path,
                           const char* title, int32_t seconds);
+
+// Appends "&musica=<title>&artista=<artist>", each value with "&" replaced by "e" (in place) and
+// escaped, cut as above.
+void append_song_keys(char (&address)[PAGE_ADDRESS_SIZE], char* title, char* artist, bool& whole);
+
+// True for a playlist entry that is an address ("scheme://..."; a stream, a CD track), not a
+// file path.
+bool is_address_entry(const char* path);

@@ -1,6 +1,9 @@
-// Reads the ID3v1 trailer of the playing file: 128 bytes from the end, whatever its size.
+// The song's title and artist for the page address: from the playing file's ID3v1 trailer (128
+// bytes from the end, whatever its size), else from the player, whose input plug-ins read the
+// tags of every format it plays.
 #include "lookup/tag_reader.h"
 
+#include "common/bounded_text.h"
 #include "plugin/host_requests.h"
 #include "plugin/plugin.h"
 
@@ -42,22 +45,54 @@ size_t read_file_trailer(const char* path, unsigned char (&trailer)[ID3V1_TRAILE
     return read;
 }
 
+// Asks the player for `field` ("title", "artist") of the file at `path` into `value`: empty when
+// it has none. The text is terminated here, whatever the player wrote into the buffer.
+template <size_t N>
+void ask_player_for(const char* path, const char* field, char (&value)[N])
+{
+    value[0] = '\0';
+    ExtendedFileInfo request = {path, field, value, N};
+    if (host_request(reinterpret_cast<WPARAM>(&request), IPC_GET_EXTENDED_FILE_INFO) == 0) {
+        value[0] = '\0';
+    }
+    value[N - 1] = '\0';
+}
+
 } // namespace
 
-void read_id3v1_tag()
+void read_id3v1_tag(const char* path)
 {
-    // The path exactly as the player gives it: the file's real name, "&" and all.
-    const char* path = current_entry_text(IPC_GETPLAYLISTFILE);
-    if (path == nullptr) {
-        return;
-    }
     unsigned char trailer[ID3V1_TRAILER_SIZE];
     const size_t length = read_file_trailer(path, trailer);
     parse_id3v1_trailer(trailer, length, id3v1_tag);
 }
 
-bool append_id3v1_part(char (&address)[PAGE_ADDRESS_SIZE], bool whole)
+bool append_song_part(char (&address)[PAGE_ADDRESS_SIZE], bool whole)
 {
-    read_id3v1_tag();
-    return append_tag_keys(address, id3v1_tag, whole);
+    // The path exactly as the player gives it: the file's real name, "&" and all.
+    const char* path = current_entry_text(IPC_GETPLAYLISTFILE);
+    if (path == nullptr) {
+        return whole;
+    }
+    // The player's text buffers are shared between its requests: its path is copied before it
+    // is asked anything else.
+    char path_copy[PATH_TEXT_SIZE];
+    const bool path_fits = text_copy(path_copy, path);
+    read_id3v1_tag(path);
+    // The tag's title or artist wins; streams and CD tracks are not asked about, as reading
+    // their tags may go to the network.
+    if (id3v1_tag.tag_title[0] != '\0' || id3v1_tag.tag_artist[0] != '\0' ||
+        player_version < FIRST_VERSION_WITH_FILE_INFO || !path_fits || is_address_entry(path_copy)) {
+        return append_tag_keys(address, id3v1_tag, whole);
+    }
+    char title[TITLE_TEXT_SIZE];
+    char artist[TITLE_TEXT_SIZE];
+    ask_player_for(path_copy, "title", title);
+    ask_player_for(path_copy, "artist", artist);
+    if (title[0] == '\0' && artist[0] == '\0') {
+        return append_tag_keys(address, id3v1_tag, whole); // both keys empty for an album-only tag
+    }
+    id3v1_tag.tag_album[0] = '\0'; // the tag is used up, as append_tag_keys leaves it
+    append_song_keys(address, title, artist, whole);
+    return whole;
 }

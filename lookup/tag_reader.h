@@ -1,12 +1,15 @@
-// The tag part of the lyrics page address, from the playing file's ID3v1 trailer.
+// The song's title and artist in the lyrics page address: from the playing file's ID3v1 trailer,
+// or, where that has neither, from the player.
 #pragma once
 
 #include "lookup/id3v1.h"
 
-// Reads the trailer of the current playlist entry's file into the tag buffers; a file that
-// cannot be read or has no tag leaves them as they are.
-void read_id3v1_tag();
+// Reads the trailer of the file at `path` into the tag buffers; a file that cannot be read or
+// has no tag leaves them as they are.
+void read_id3v1_tag(const char* path);
 
-// Reads the tag, then appends its keys (or nothing) to `address`, which is still uncut when
-// `whole` (as append_tag_keys). False when the address is cut.
-bool append_id3v1_part(char (&address)[PAGE_ADDRESS_SIZE], bool whole);
+// Reads the current entry's tag and appends its keys (as append_tag_keys). Where the tag has no
+// title and no artist, a player of version FIRST_VERSION_WITH_FILE_INFO or later is asked for
+// the file's (not for a stream or CD track), and what it gives goes in the same keys. `address`
+// is still uncut when `whole`; returns false when it is cut.
+bool append_song_part(char (&address)[PAGE_ADDRESS_SIZE], bool whole);

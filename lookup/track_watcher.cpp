@@ -70,7 +70,7 @@ void run_tick()
 
     char address[PAGE_ADDRESS_SIZE];
     const bool whole = compose_page_address(address, base, last_path, title_copy, seconds);
-    append_id3v1_part(address, whole);
+    append_song_part(address, whole);
 
     open_in_minibrowser(address);
     show_page(address);

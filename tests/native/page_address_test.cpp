@@ -307,4 +307,24 @@ TEST(CopyAddressValue, ReplacesAmpersandsAndReportsACut)
     EXPECT_EQ(std::string(path), std::string(PATH_TEXT_SIZE - 1, 'e'));
 }
 
+TEST(IsAddressEntry, SchemeSeparatorAnywhereMakesAnAddress)
+{
+    const std::pair<const char*, bool> cases[] = {
+        {"http://radio.example/stream.mp3", true},
+        {"cdda://D/3", true},
+        {"C:\\Music\\a://b.mp3", true},
+        {"://", true},
+        {"C:\\Music\\Song.flac", false},
+        {"\\\\server\\share\\Song.mp3", false},
+        {"C:/Music/Song.mp3", false},
+        {"C:\\a:\\/b.mp3", false},
+        {"http:/", false},
+        {":/", false},
+        {"", false},
+    };
+    for (const auto& [path, expected] : cases) {
+        EXPECT_EQ(is_address_entry(path), expected) << path;
+    }
+}
+
 } // namespace

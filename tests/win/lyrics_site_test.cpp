@@ -133,6 +133,24 @@ TEST_P(SiteReceives, TagFieldsAsTheFileHoldsThem)
     }
 }
 
+// A file without an ID3v1 title or artist: a player of 2.9 or later gives them, and the site
+// decodes exactly its text; an older player is not asked.
+TEST_P(SiteReceives, TitleAndArtistAsThePlayerRead)
+{
+    const int32_t entry = add_entry(folder + "song.flac", "T", 200);
+    host.script.playlist[size_t(entry)].file_title = "Ca\xE7\xE3o #1 + 100% & \x7F\x01";
+    host.script.playlist[size_t(entry)].file_artist = "A\xE9 & %41 \xFF";
+    const SiteRequest request = site_request_for(entry);
+    if (GetParam().version < FIRST_VERSION_WITH_FILE_INFO) {
+        EXPECT_EQ(request.keys(), (std::vector<std::string>{"a", "t", "segundos"})) << request.address;
+        return;
+    }
+    EXPECT_EQ(request.keys(), (std::vector<std::string>{"a", "t", "segundos", "musica", "artista"}))
+        << request.address;
+    EXPECT_EQ(hex_bytes(request.value("musica")), hex_bytes(with_stand_ins(*host.script.playlist[size_t(entry)].file_title)));
+    EXPECT_EQ(hex_bytes(request.value("artista")), hex_bytes(with_stand_ins(*host.script.playlist[size_t(entry)].file_artist)));
+}
+
 // An address cut to fit ends between escapes: the site reads the start of the title, never a
 // broken byte.
 TEST_P(SiteReceives, CutTitleArrivesAsItsFirstBytes)
@@ -181,6 +199,11 @@ TEST_P(ReenteredTick, EndsOnThePageOfTheTrackThatPlays)
 {
     const int32_t first = add_entry("C:\\first.mp3");
     const int32_t second = add_entry("C:\\second.mp3");
+    // Untagged files, whose titles a player of 2.9 or later gives.
+    host.script.playlist[size_t(first)].file_title = "First";
+    host.script.playlist[size_t(first)].file_artist = "One";
+    host.script.playlist[size_t(second)].file_title = "Second";
+    host.script.playlist[size_t(second)].file_artist = "Two";
     host.script.reenter_in = GetParam().inside;
     host.script.reenter_position = second;
     play(first);
@@ -193,6 +216,9 @@ TEST_P(ReenteredTick, EndsOnThePageOfTheTrackThatPlays)
     const std::vector<SiteRequest> arrived = lyrics_site_requests();
     EXPECT_EQ(arrived.size(), seen + 2);
     EXPECT_EQ(arrived.back().value("a"), "C:\\second.mp3");
+    if (GetParam().kind.version >= FIRST_VERSION_WITH_FILE_INFO) {
+        EXPECT_EQ(arrived.back().value("musica") + " " + arrived.back().value("artista"), "Second Two");
+    }
     if (GetParam().kind.version >= FIRST_VERSION_WITHOUT_MINIBROWSER && GetParam().kind.navegador == nullptr) {
         ASSERT_NE(host.lyrics_frame(), nullptr);
         std::wstring shown;
@@ -213,7 +239,8 @@ INSTANTIATE_TEST_SUITE_P(
                     Reentry{"InsideTheMiniBrowserRequestOnA5x", KINDS[1], IPC_MBOPENREAL},
                     Reentry{"InsideTheFrameRequest", KINDS[1], IPC_GET_EMBEDDED_FRAME},
                     Reentry{"InsideTheControlsCreation", KINDS[1], REENTER_IN_CONTROL_CREATION},
-                    Reentry{"InsideTheWebBrowserRequest", KINDS[2], IPC_OPEN_URL}),
+                    Reentry{"InsideTheWebBrowserRequest", KINDS[2], IPC_OPEN_URL},
+                    Reentry{"InsideTheFileInfoRequest", KINDS[1], IPC_GET_EXTENDED_FILE_INFO}),
     [](const testing::TestParamInfo<Reentry>& reentry) { return std::string(reentry.param.name); });
 
 } // namespace

@@ -33,12 +33,17 @@ std::string page_of(const std::string& path)
 
 // The requests of a new-track tick on a 5.x: the status queries, the mini-browser's four, then
 // the frame request of the first page or the web browser's.
-std::vector<int32_t> new_track_requests(bool asks_for_frame, bool web_browser)
+// The files played here have no tag: a player that knows the request is asked for their title
+// and artist.
+std::vector<int32_t> new_track_requests(int32_t version, bool asks_for_frame, bool web_browser)
 {
-    std::vector<int32_t> codes = {IPC_INETAVAILABLE,    IPC_GETOUTPUTTIME, IPC_ISPLAYING, IPC_GETLISTPOS,
-                                  IPC_GETPLAYLISTFILE,  IPC_GETLISTPOS,    IPC_GETPLAYLISTTITLE,
-                                  IPC_GETLISTPOS,       IPC_GETPLAYLISTFILE, IPC_MBBLOCK, IPC_MBOPEN,
-                                  IPC_MBOPENREAL,       IPC_MBBLOCK};
+    std::vector<int32_t> codes = {IPC_INETAVAILABLE,   IPC_GETOUTPUTTIME, IPC_ISPLAYING,        IPC_GETLISTPOS,
+                                  IPC_GETPLAYLISTFILE, IPC_GETLISTPOS,    IPC_GETPLAYLISTTITLE, IPC_GETLISTPOS,
+                                  IPC_GETPLAYLISTFILE};
+    if (version >= FIRST_VERSION_WITH_FILE_INFO) {
+        codes.insert(codes.end(), {IPC_GET_EXTENDED_FILE_INFO, IPC_GET_EXTENDED_FILE_INFO});
+    }
+    codes.insert(codes.end(), {IPC_MBBLOCK, IPC_MBOPEN, IPC_MBOPENREAL, IPC_MBBLOCK});
     if (asks_for_frame) {
         codes.push_back(IPC_GET_EMBEDDED_FRAME);
     }
@@ -202,7 +207,7 @@ TEST_F(LyricsWindow, ThreeNewTracksReachTheSiteInOrderThroughOneControl)
     const std::vector<std::string> paths = {"C:\\one.mp3", "C:\\two.mp3", "C:\\three.mp3"};
     for (size_t i = 0; i < paths.size(); ++i) {
         play_new(paths[i]);
-        EXPECT_EQ(host.request_codes(), new_track_requests(i == 0, false)) << paths[i];
+        EXPECT_EQ(host.request_codes(), new_track_requests(host.script.version, i == 0, false)) << paths[i];
         EXPECT_EQ(host.opened_pages(), std::vector<std::string>{page_of(paths[i])}) << "the mini-browser's requests";
         EXPECT_EQ(host.requests_before_focus, host.requests.size()) << "the focus after every request";
         ASSERT_TRUE(wait_for_site_requests(seen + i + 1, SITE_TIMEOUT_MS)) << paths[i];
@@ -286,7 +291,7 @@ TEST_P(WindowBetweenTracks, SecondPageShowsTheWindowAgain)
     EXPECT_EQ(tick(), std::vector<std::string>{}) << "an idle tick";
     EXPECT_EQ(host.request_codes(), IDLE_TICK);
     play_new("C:\\two.mp3");
-    EXPECT_EQ(host.request_codes(), new_track_requests(GetParam().frames == 2, false)) << "a new frame only";
+    EXPECT_EQ(host.request_codes(), new_track_requests(host.script.version, GetParam().frames == 2, false)) << "a new frame only";
     EXPECT_EQ(wait_until_shown(page_of("C:\\two.mp3")), as_shown(page_of("C:\\two.mp3")));
     EXPECT_EQ(host.frames.size(), GetParam().frames);
     ASSERT_NE(host.lyrics_frame(), nullptr);
@@ -360,7 +365,7 @@ TEST_P(PagesWithoutLyricsWindow, GoWhereTheyWentBefore)
     const std::vector<std::string> paths = {"C:\\one.mp3", "C:\\two.mp3"};
     for (size_t page = 0; page < paths.size(); ++page) {
         play_new(paths[page]);
-        EXPECT_EQ(host.request_codes(), new_track_requests(fallback.asks_for_frame && page == 0,
+        EXPECT_EQ(host.request_codes(), new_track_requests(fallback.version, fallback.asks_for_frame && page == 0,
                                                            fallback.version >= FIRST_VERSION_WITHOUT_MINIBROWSER))
             << paths[page];
         EXPECT_EQ(host.focus_calls, static_cast<int>(page + 1));
@@ -601,7 +606,7 @@ TEST_F(LyricsWindow, SiteThatNeverAnswersLeavesTheTicksAsTheyWere)
         if (i > 0) {
             EXPECT_LT(tick_ms, LATER_PAGE_TICK_MS) << paths[i];
         }
-        EXPECT_EQ(host.request_codes(), new_track_requests(i == 0, false)) << paths[i];
+        EXPECT_EQ(host.request_codes(), new_track_requests(host.script.version, i == 0, false)) << paths[i];
         ASSERT_TRUE(wait_for_site_requests(seen + i + 1, SITE_TIMEOUT_MS)) << paths[i];
         for (int idle = 0; idle < 2; ++idle) {
             EXPECT_TRUE(tick().empty());

@@ -3,6 +3,8 @@
 #include "build_config.h"
 #include "player/sample_files.h"
 
+#include <optional>
+
 namespace {
 
 const std::string PORTUGUESE = "http://" CANTOVIA_SITE_PT "/winamp.php?a=";
@@ -149,6 +151,113 @@ TEST_F(TagReader, NoTagKeysAfterTheAddressWasCut)
     load();
     play(entry);
     EXPECT_EQ(tick(), std::vector<std::string>{before_title + title});
+}
+
+// Where the ID3v1 tag gives no title and no artist, a player of 2.9 or later is asked for what
+// its input plug-ins read from the file; its values go in the same keys, escaped alike. Answers
+// of 0 write junk into the buffer, which must count for nothing.
+TEST_F(TagReader, PlayerGivesWhatTheTagLacks)
+{
+    using Value = std::optional<std::string>; // none: the player answers 0
+    struct Case {
+        const char* name;
+        std::string tail;
+        Value title;
+        Value artist;
+        std::string keys;
+    };
+    const std::string id3v2_header = std::string("ID3\x04\0\0\0\0\0\0", 10);
+    const Case cases[] = {
+        {"other format.flac", "", "Ocean", "Drive", "&musica=Ocean&artista=Drive"},
+        {"id3v2 only.mp3", "", "Title", "Artist", "&musica=Title&artista=Artist"},
+        {"tag title.mp3", id3v1_trailer({"Tag", "", ""}), "Player", "Player", "&musica=Tag&artista="},
+        {"tag artist.mp3", id3v1_trailer({"", "Tag", ""}), "Player", "Player", "&musica=&artista=Tag"},
+        {"empty tag.mp3", id3v1_trailer({"", "", ""}), "Title", "Artist", "&musica=Title&artista=Artist"},
+        {"album only.mp3", id3v1_trailer({"", "", "Album"}), "Title", "Artist", "&musica=Title&artista=Artist"},
+        {"album only unknown.mp3", id3v1_trailer({"", "", "Album"}), {}, {}, "&musica=&artista="},
+        {"unknown.ogg", "", {}, {}, ""},
+        {"empty values.m4a", "", "", "", ""},
+        {"artist only.wma", "", {}, "Artist", "&musica=&artista=Artist"},
+        {"title only.wma", "", "Title", "", "&musica=Title&artista="},
+        {"escapes.flac", "", "Rock & Roll #1 + 100% %41", "A\x01\x1F\x7F" "B\x80\xE7\xFF",
+         "&musica=Rock e Roll %231 %2B 100%25 %2541&artista=A%01%1F%7FB%80%E7%FF"},
+    };
+    host.script.version = FIRST_VERSION_WITH_FILE_INFO;
+    host.script.file_info_junk_with_zero = true;
+    for (const Case& c : cases) {
+        const int32_t entry = add_file(c.name, c.tail, 1000);
+        if (std::string(c.name).find("id3v2") != std::string::npos) {
+            ASSERT_TRUE(write_file(host.script.playlist[size_t(entry)].path, id3v2_header + std::string(1000, 'x')));
+        }
+        host.script.playlist[size_t(entry)].file_title = c.title;
+        host.script.playlist[size_t(entry)].file_artist = c.artist;
+        EXPECT_EQ(tag_keys_of({entry}), std::vector<std::string>{c.keys}) << c.name;
+        // Asked for both fields of this very file, or (where the tag has a title or an artist)
+        // not at all.
+        std::vector<std::string> asked;
+        for (const RecordedRequest& request : host.requests) {
+            if (request.code == IPC_GET_EXTENDED_FILE_INFO) {
+                EXPECT_EQ(request.text, host.script.playlist[size_t(entry)].path) << c.name;
+                asked.push_back(request.field);
+            }
+        }
+        const bool tag_wins = c.tail.size() == 128 && (c.tail[3] != '\0' || c.tail[33] != '\0');
+        const std::vector<std::string> expected_fields = {"title", "artist"};
+        EXPECT_EQ(asked, tag_wins ? std::vector<std::string>() : expected_fields) << c.name;
+    }
+}
+
+// A player value is cut with the address, between whole escapes; a player that fills the whole
+// buffer without a terminator is read no further than the buffer.
+TEST_F(TagReader, PlayerValuesAreBoundedLikeEveryValue)
+{
+    host.script.version = CURRENT_PLAYER_VERSION;
+    const int32_t entry = add_file("long.flac", "");
+    host.script.playlist[size_t(entry)].file_title = std::string(400, '%');
+    host.script.playlist[size_t(entry)].file_artist = "Artist";
+    constexpr size_t LONGEST_ADDRESS = 351;
+    const size_t room = LONGEST_ADDRESS - page_for(entry).size() - std::string("&musica=").size();
+    std::string escapes;
+    while (escapes.size() + 3 <= room) {
+        escapes += "%25";
+    }
+    EXPECT_EQ(tag_keys_of({entry}), std::vector<std::string>{"&musica=" + escapes});
+
+    host.script.file_info_unterminated = true;
+    const int32_t unterminated = add_file("unterminated.flac", "");
+    const std::string filled(LONGEST_ADDRESS - page_for(unterminated).size() - std::string("&musica=").size(), 'u');
+    EXPECT_EQ(tag_keys_of({unterminated}), std::vector<std::string>{"&musica=" + filled});
+}
+
+// Only files are asked about, and only by a player that knows the request: reading the tags of
+// a stream or a CD track may go to the network.
+TEST_F(TagReader, StreamsAndOldPlayersAreNotAsked)
+{
+    struct Case {
+        const char* name;
+        int32_t version;
+        std::string path;
+    };
+    const Case cases[] = {
+        {"stream", CURRENT_PLAYER_VERSION, "http://radio.example/stream.mp3"},
+        {"CD track", CURRENT_PLAYER_VERSION, "cdda://D/3"},
+        {"player 2.91", OLD_PLAYER_VERSION, folder + "untagged.flac"},
+        {"player 2.8", FIRST_VERSION_WITH_FILE_INFO - 1, folder + "untagged.flac"},
+    };
+    for (const Case& c : cases) {
+        host.unload();
+        host.script.playlist.clear();
+        host.script.version = c.version;
+        const int32_t entry = add_entry(c.path, "T", 200);
+        host.script.playlist[size_t(entry)].file_title = "Title";
+        host.script.playlist[size_t(entry)].file_artist = "Artist";
+        load();
+        play(entry);
+        EXPECT_EQ(tick().size(), 1u) << c.name;
+        for (const RecordedRequest& request : host.requests) {
+            EXPECT_NE(request.code, IPC_GET_EXTENDED_FILE_INFO) << c.name;
+        }
+    }
 }
 
 // Sparse files, so that they take no room: past 2 GiB, and past 4 GiB where the seek's high part
