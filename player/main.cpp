@@ -4,7 +4,9 @@
 //   standin_player                       the built-in sample playlist, with pauses, a minimised
 //                                        window and a lost connection along the way, on a
 //                                        player with the mini-browser and on one without it
-//   standin_player --playlist FILE       one entry a line: path<TAB>title<TAB>length in seconds;
+//   standin_player --playlist FILE       one entry a line: path<TAB>title<TAB>length in seconds,
+//                                        then optionally <TAB>title<TAB>artist as the player
+//                                        reads them from the file's tags;
 //                                        with --player-version V (such as 0x2091) the player
 //                                        answers V to the version request (default 0x5092)
 //   standin_player --bench [TICKS]       times the plug-in's ticks against the bare host calls
@@ -208,6 +210,8 @@ int run_sample(const char* plugin, int32_t version)
         play_entry(playlist, 4),
         play_entry(playlist, 5),
         play_entry(playlist, 6),
+        play_entry(playlist, 7),
+        play_entry(playlist, 8),
         {"stopped", [](StandInHost& host) { host.script.play_state = PlayState::stopped; }},
         play_entry(playlist, 0),
     };
@@ -232,8 +236,20 @@ int run_playlist(const char* plugin, int32_t version, const char* file_name)
         if (line.empty() || second_tab == std::string::npos) {
             continue;
         }
-        playlist.push_back({line.substr(0, first_tab), line.substr(first_tab + 1, second_tab - first_tab - 1),
-                            std::atoi(line.c_str() + second_tab + 1)});
+        PlaylistEntry entry = {line.substr(0, first_tab), line.substr(first_tab + 1, second_tab - first_tab - 1),
+                               std::atoi(line.c_str() + second_tab + 1)};
+        // Optional fields: what the player's input plug-ins read as the file's title and artist.
+        const size_t title_tab = line.find('\t', second_tab + 1);
+        if (title_tab != std::string::npos) {
+            const size_t artist_tab = line.find('\t', title_tab + 1);
+            if (artist_tab == std::string::npos) {
+                entry.file_title = line.substr(title_tab + 1);
+            } else {
+                entry.file_title = line.substr(title_tab + 1, artist_tab - title_tab - 1);
+                entry.file_artist = line.substr(artist_tab + 1);
+            }
+        }
+        playlist.push_back(entry);
     }
     std::vector<Step> steps;
     for (size_t i = 0; i < playlist.size(); ++i) {
@@ -264,56 +280,116 @@ void bare_host_calls(HWND window)
     SendMessageA(window, HOST_REQUEST_MESSAGE, static_cast<WPARAM>(position), IPC_GETPLAYLISTFILE);
 }
 
+// Mean nanoseconds of `body` over `ticks` calls, forgetting the host's record of requests now
+// and then so that it stays small.
+double timed_ticks(StandInHost& host, int ticks, const std::function<void(int)>& body)
+{
+    const double start = seconds_now();
+    for (int i = 0; i < ticks; ++i) {
+        body(i);
+        if (host.requests.size() > 4096) {
+            host.forget_requests();
+        }
+    }
+    return (seconds_now() - start) / ticks * 1e9;
+}
+
+// Two entries from `first` in turn: every tick opens a page and reads a tag.
+std::function<void(int)> alternate_entries(StandInHost& host, int32_t first)
+{
+    return [&host, first](int i) {
+        host.script.position = first + i % 2;
+        host.tick();
+    };
+}
+
+// A player of 2.9 to 4.x: pages go to its mini-browser, as on the bench's first player, and it
+// answers the file-info request.
+constexpr int32_t FILE_INFO_BENCH_VERSION = 0x4FFF;
+
+// New-track ticks on files whose title and artist the player gives (no ID3v1 tag) against the
+// same ticks on files with an ID3v1 tag, all on one player that answers the file-info request.
+bool bench_player_tags(const char* plugin, const std::string& folder, int ticks)
+{
+    StandInHost host;
+    host.script.version = FILE_INFO_BENCH_VERSION;
+    for (const char* name : {"tagged-1.mp3", "tagged-2.mp3", "player-1.flac", "player-2.flac"}) {
+        const std::string path = folder + name;
+        const bool tagged = name[0] == 't';
+        const SampleTag tag = {"Title", "Artist", "Album"};
+        if (!write_sample_file(path, 1024, tagged ? &tag : nullptr)) {
+            std::fprintf(stderr, "could not write %s\n", path.c_str());
+            return false;
+        }
+        host.script.playlist.push_back({path, name, 200});
+        if (!tagged) {
+            host.script.playlist.back().file_title = "Title";
+            host.script.playlist.back().file_artist = "Artist";
+        }
+    }
+    if (!load_plugin(host, plugin, "cantovia-bench")) {
+        return false;
+    }
+    const std::string player_file = host.script.playlist[2].path;
+    const double tagged = timed_ticks(host, ticks, alternate_entries(host, 0));
+    const double asked = timed_ticks(host, ticks, alternate_entries(host, 2));
+    // The player's side of the two requests, made directly, is not the plug-in's cost.
+    const double answers = timed_ticks(host, ticks, [&](int) {
+        for (const char* field : {"title", "artist"}) {
+            char value[352];
+            ExtendedFileInfo request = {player_file.c_str(), field, value, sizeof value};
+            SendMessageA(host.window(), HOST_REQUEST_MESSAGE, reinterpret_cast<WPARAM>(&request),
+                         IPC_GET_EXTENDED_FILE_INFO);
+        }
+    });
+    std::printf("on a player of version 0x%04X, 1 KiB files:\n", static_cast<unsigned>(FILE_INFO_BENCH_VERSION));
+    std::printf("new-track tick, ID3v1 tag:       %9.0f ns\n", tagged);
+    std::printf("new-track tick, player's tags:   %9.0f ns  %6.2f x the ID3v1 tick\n", asked, asked / tagged);
+    std::printf("  the player's two answers:      %9.0f ns\n", answers);
+    std::printf("  the plug-in's own part:        %9.0f ns  %6.2f x the ID3v1 tick\n", asked - answers,
+                (asked - answers) / tagged);
+    host.quit();
+    for (const PlaylistEntry& entry : host.script.playlist) {
+        DeleteFileA(entry.path.c_str());
+    }
+    return true;
+}
+
 int run_bench(const char* plugin, int ticks)
 {
     const std::string folder = temporary_folder("cantovia-bench");
     const long long small_size = 1024;
     const long long large_size = 2LL << 30;
-    StandInHost host;
-    for (const char* name : {"small-1.mp3", "small-2.mp3", "large-1.mp3", "large-2.mp3"}) {
-        const std::string path = folder + name;
-        if (!write_sparse_tagged_file(path, name[0] == 's' ? small_size : large_size, {"Title", "Artist", "Album"})) {
-            std::fprintf(stderr, "could not write %s\n", path.c_str());
+    {
+        StandInHost host;
+        for (const char* name : {"small-1.mp3", "small-2.mp3", "large-1.mp3", "large-2.mp3"}) {
+            const std::string path = folder + name;
+            if (!write_sparse_tagged_file(path, name[0] == 's' ? small_size : large_size, {"Title", "Artist", "Album"})) {
+                std::fprintf(stderr, "could not write %s\n", path.c_str());
+                return 1;
+            }
+            host.script.playlist.push_back({path, name, 200});
+        }
+        if (!load_plugin(host, plugin, "cantovia-bench")) {
             return 1;
         }
-        host.script.playlist.push_back({path, name, 200});
-    }
-    if (!load_plugin(host, plugin, "cantovia-bench")) {
-        return 1;
-    }
-    host.tick(); // the first entry's page: later idle ticks see the same path
-    auto timed = [&](const std::function<void(int)>& body) {
-        const double start = seconds_now();
-        for (int i = 0; i < ticks; ++i) {
-            body(i);
-            if (host.requests.size() > 4096) {
-                host.forget_requests();
-            }
+        host.tick(); // the first entry's page: later idle ticks see the same path
+        const double bare = timed_ticks(host, ticks, [&](int) { bare_host_calls(host.window()); });
+        const double idle = timed_ticks(host, ticks, [&](int) { host.tick(); });
+        const double new_small = timed_ticks(host, ticks, alternate_entries(host, 0));
+        const double new_large = timed_ticks(host, ticks, alternate_entries(host, 2));
+        std::printf("ticks per case:                  %d\n", ticks);
+        std::printf("bare host calls:                 %9.0f ns\n", bare);
+        std::printf("idle tick (same track):          %9.0f ns  %6.2f x bare\n", idle, idle / bare);
+        std::printf("new-track tick, 1 KiB files:     %9.0f ns  %6.2f x bare\n", new_small, new_small / bare);
+        std::printf("new-track tick, 2 GiB files:     %9.0f ns  %6.2f x bare, %.2f x the 1 KiB files\n", new_large,
+                    new_large / bare, new_large / new_small);
+        host.quit();
+        for (const PlaylistEntry& entry : host.script.playlist) {
+            DeleteFileA(entry.path.c_str());
         }
-        return (seconds_now() - start) / ticks * 1e9;
-    };
-    // Two files in turn: every tick opens a page and reads a tag.
-    auto alternate = [&](int32_t first) {
-        return [&host, first](int i) {
-            host.script.position = first + i % 2;
-            host.tick();
-        };
-    };
-    const double bare = timed([&](int) { bare_host_calls(host.window()); });
-    const double idle = timed([&](int) { host.tick(); });
-    const double new_small = timed(alternate(0));
-    const double new_large = timed(alternate(2));
-    std::printf("ticks per case:                  %d\n", ticks);
-    std::printf("bare host calls:                 %9.0f ns\n", bare);
-    std::printf("idle tick (same track):          %9.0f ns  %6.2f x bare\n", idle, idle / bare);
-    std::printf("new-track tick, 1 KiB files:     %9.0f ns  %6.2f x bare\n", new_small, new_small / bare);
-    std::printf("new-track tick, 2 GiB files:     %9.0f ns  %6.2f x bare, %.2f x the 1 KiB files\n", new_large,
-                new_large / bare, new_large / new_small);
-    host.quit();
-    for (const PlaylistEntry& entry : host.script.playlist) {
-        DeleteFileA(entry.path.c_str());
-    }
-    return 0;
+    } // the plug-in is unloaded before the next player loads it
+    return bench_player_tags(plugin, folder, ticks) ? 0 : 1;
 }
 
 std::string quoted_item(HWND dialog, int control)

@@ -1,6 +1,7 @@
 #include "player/sample_files.h"
 
 #include <windows.h>
+#include <optional>
 #include <winioctl.h>
 
 std::string id3v1_trailer(const SampleTag& tag)
@@ -72,6 +73,10 @@ std::vector<PlaylistEntry> make_sample_playlist(const std::string& folder)
         int32_t length;
         bool tagged;
         SampleTag tag;
+        std::string header = {}; // the format's first bytes, before the audio stand-in
+        // What the player's input plug-ins read from the file's own tags.
+        std::optional<std::string> file_title = std::nullopt;
+        std::optional<std::string> file_artist = std::nullopt;
     };
     const Sample samples[] = {
         {"Rock & Roll.mp3", "Band - Rock & Roll", 215, true, {"Rock & Roll", "Band & Friends", "Live"}},
@@ -81,13 +86,30 @@ std::vector<PlaylistEntry> make_sample_playlist(const std::string& folder)
         {"Intro.mp3", "Band - Intro", 1, false, {}},
         {"100% C++ #1.mp3", "Trio + Duo - 100% Hits #1", 205, true, {"100% Hits #1", "Trio + Duo", ""}},
     };
+    // Files whose title and artist only the player can give: another format, and an MP3 tagged
+    // by today's taggers.
+    const Sample read_by_the_player[] = {
+        {"Ocean Drive.flac", "Ocean Drive", 263, false, {}, "fLaC", "Ocean Drive", "Lighthouse & Co"},
+        {"Saudade.mp3", "track 09", 251, false, {}, std::string("ID3\x04\0\0\0\0\0\0", 10), "Saudade (ao vivo)",
+         "Jo\xE3o & Maria"},
+    };
 
     std::vector<PlaylistEntry> playlist;
-    for (const Sample& sample : samples) {
+    auto add = [&](const Sample& sample) {
         const std::string path = folder + sample.file;
-        write_sample_file(path, 4096, sample.tagged ? &sample.tag : nullptr);
-        playlist.push_back({path, sample.title, sample.length});
+        if (sample.header.empty()) {
+            write_sample_file(path, 4096, sample.tagged ? &sample.tag : nullptr);
+        } else {
+            write_file(path, sample.header + std::string(4096, '\x55'));
+        }
+        playlist.push_back({path, sample.title, sample.length, sample.file_title, sample.file_artist});
+    };
+    for (const Sample& sample : samples) {
+        add(sample);
     }
     playlist.push_back({"http://radio.example/stream", "Radio Example - live", -1});
+    for (const Sample& sample : read_by_the_player) {
+        add(sample);
+    }
     return playlist;
 }
