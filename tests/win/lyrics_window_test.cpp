@@ -649,13 +649,22 @@ TEST_F(LyricsWindow, AThousandTracksKeepOneWindowAndFlatCounts)
     play_tracks(1000);
     EXPECT_EQ(host.frames.size(), 1u);
     EXPECT_EQ(windows_of_class_in_process(WEB_CONTROL_CLASS), 1u);
+    // Flat: a leak of one a page would add a thousand. The web control's own pools grow with
+    // the load (measured here over 1,000 pages: 1 to 16 more threads, 2 to 17 more handles), and
+    // the threads and handles of requests it still finishes go later on a loaded machine: allow
+    // a tenth of the pages, and wait for them as long as for a page.
+    constexpr size_t POOL_GROWTH = 100;
+    const auto flat = [&] {
+        return process_handles() <= handles + POOL_GROWTH && process_threads() <= threads + POOL_GROWTH &&
+               process_windows().size() == windows;
+    };
+    pump_messages_until(flat, SITE_TIMEOUT_MS);
     std::printf("after 50 tracks: %zu handles, %zu threads, %zu windows; after 1,050: %zu, %zu, %zu; "
                 "the site received %zu of the last 1,000 pages\n",
                 handles, threads, windows, process_handles(), process_threads(), process_windows().size(),
                 lyrics_site_requests().size() - seen);
-    // Flat: a leak of one a page would add a thousand.
-    EXPECT_LE(process_handles(), handles + 20);
-    EXPECT_LE(process_threads(), threads + 16);
+    EXPECT_LE(process_handles(), handles + POOL_GROWTH);
+    EXPECT_LE(process_threads(), threads + POOL_GROWTH);
     EXPECT_EQ(process_windows().size(), windows);
 }
 
