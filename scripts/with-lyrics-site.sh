@@ -30,4 +30,9 @@ done
 export CANTOVIA_SITE=$folder
 status=0
 "$@" || status=$?
+# A program that ends before it prints anything (Wine failing to start it, say) still says how.
+case $status in
+  0|77) ;;
+  *) echo "with-lyrics-site.sh: status $status from: $*" >&2 ;;
+esac
 exit $status

@@ -20,6 +20,9 @@ const char* plugin_dll()
 int main(int argc, char** argv)
 {
     end_process_on_crash();
+    // Unbuffered: whatever ends the process (a crash, a kill on a timeout), the lines of the tests
+    // that ran are out already.
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
     // As in the player, whose user-interface thread has OLE ready before plug-ins load.
     OleInitialize(nullptr);
     testing::InitGoogleTest(&argc, argv);
