@@ -5,8 +5,7 @@ namespace {
 struct DriveState {
     const std::vector<DialogStep>* steps;
     int spare_calls_left;
-    DWORD first_hidden_call; // GetTickCount() when a step first found the dialog not yet shown
-    bool seen_hidden;
+    DWORD started; // GetTickCount() when configure was called
     DialogRun run;
 };
 
@@ -29,12 +28,8 @@ void CALLBACK drive_dialog(HWND, UINT, UINT_PTR, DWORD)
         // The modal loop shows a dialog made without WS_VISIBLE only once its queue is first
         // empty, and a timer message already due comes before that (a dialog slow to make, a
         // loaded machine): a step waits until the dialog is shown, as a user does.
-        if (!drive->seen_hidden) {
-            drive->seen_hidden = true;
-            drive->first_hidden_call = GetTickCount();
-        }
-        if (GetTickCount() - drive->first_hidden_call >= DIALOG_SHOW_TIMEOUT_MS) {
-            drive->run.forced_end = true; // never shown: no step ran
+        if (GetTickCount() - drive->started >= DIALOG_SHOW_TIMEOUT_MS) {
+            drive->run.forced_end = true; // not shown in time
             EndDialog(dialog, IDCANCEL);
         }
         return;
@@ -61,7 +56,7 @@ BOOL CALLBACK keep_dialog(HWND window, LPARAM found)
 
 DialogRun run_config_dialog(StandInHost& host, const std::vector<DialogStep>& steps, int spare_calls)
 {
-    DriveState drive = {&steps, spare_calls, 0, false, {}};
+    DriveState drive = {&steps, spare_calls, GetTickCount(), {}};
     active_drive = &drive;
     const UINT_PTR timer = SetTimer(nullptr, 0, DIALOG_STEP_PERIOD_MS, drive_dialog);
     host.configure();

@@ -21,12 +21,12 @@ struct DialogRun {
 
 constexpr UINT DIALOG_STEP_PERIOD_MS = 30;
 constexpr int DIALOG_SPARE_TIMER_CALLS = 20;
-// How long a step waits for the open dialog to be shown.
+// How long, from the call of configure, a step waits for the open dialog to be shown.
 constexpr DWORD DIALOG_SHOW_TIMEOUT_MS = 10000;
 
 // Calls the plug-in's configure callback and runs `steps` on the dialog it opens, each once the
 // dialog is shown. Returns once configure has: a dialog the steps leave open is ended with
-// EndDialog (which applies nothing) after `spare_calls` more timer calls, and one never shown
+// EndDialog (which applies nothing) after `spare_calls` more timer calls, and one not shown
 // after DIALOG_SHOW_TIMEOUT_MS, so a run never hangs.
 DialogRun run_config_dialog(StandInHost& host, const std::vector<DialogStep>& steps,
                             int spare_calls = DIALOG_SPARE_TIMER_CALLS);
