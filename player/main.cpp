@@ -303,6 +303,15 @@ std::function<void(int)> alternate_entries(StandInHost& host, int32_t first)
     };
 }
 
+// Ends a bench's player and removes the files it played.
+void quit_and_remove_files(StandInHost& host)
+{
+    host.quit();
+    for (const PlaylistEntry& entry : host.script.playlist) {
+        DeleteFileA(entry.path.c_str());
+    }
+}
+
 // A player of 2.9 to 4.x: pages go to its mini-browser, as on the bench's first player, and it
 // answers the file-info request.
 constexpr int32_t FILE_INFO_BENCH_VERSION = 0x4FFF;
@@ -348,10 +357,7 @@ bool bench_player_tags(const char* plugin, const std::string& folder, int ticks)
     std::printf("  the player's two answers:      %9.0f ns\n", answers);
     std::printf("  the plug-in's own part:        %9.0f ns  %6.2f x the ID3v1 tick\n", asked - answers,
                 (asked - answers) / tagged);
-    host.quit();
-    for (const PlaylistEntry& entry : host.script.playlist) {
-        DeleteFileA(entry.path.c_str());
-    }
+    quit_and_remove_files(host);
     return true;
 }
 
@@ -384,10 +390,7 @@ int run_bench(const char* plugin, int ticks)
         std::printf("new-track tick, 1 KiB files:     %9.0f ns  %6.2f x bare\n", new_small, new_small / bare);
         std::printf("new-track tick, 2 GiB files:     %9.0f ns  %6.2f x bare, %.2f x the 1 KiB files\n", new_large,
                     new_large / bare, new_large / new_small);
-        host.quit();
-        for (const PlaylistEntry& entry : host.script.playlist) {
-            DeleteFileA(entry.path.c_str());
-        }
+        quit_and_remove_files(host);
     } // the plug-in is unloaded before the next player loads it
     return bench_player_tags(plugin, folder, ticks) ? 0 : 1;
 }

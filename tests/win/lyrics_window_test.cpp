@@ -31,17 +31,11 @@ std::string page_of(const std::string& path)
     return PORTUGUESE + path + "&t=Title&segundos=200";
 }
 
-// The requests of a new-track tick on a 5.x: the status queries, the file-info requests for the
-// title and artist (the files played here have no tag) on a player that knows them, the
-// mini-browser's four, then the frame request of the first page or the web browser's.
+// The requests of a new-track tick on a 5.x: the queries, the mini-browser's four, then the frame
+// request of the first page or the web browser's.
 std::vector<int32_t> new_track_requests(int32_t version, bool asks_for_frame, bool web_browser)
 {
-    std::vector<int32_t> codes = {IPC_INETAVAILABLE,   IPC_GETOUTPUTTIME, IPC_ISPLAYING,        IPC_GETLISTPOS,
-                                  IPC_GETPLAYLISTFILE, IPC_GETLISTPOS,    IPC_GETPLAYLISTTITLE, IPC_GETLISTPOS,
-                                  IPC_GETPLAYLISTFILE};
-    if (version >= FIRST_VERSION_WITH_FILE_INFO) {
-        codes.insert(codes.end(), {IPC_GET_EXTENDED_FILE_INFO, IPC_GET_EXTENDED_FILE_INFO});
-    }
+    std::vector<int32_t> codes = new_track_queries(version);
     codes.insert(codes.end(), {IPC_MBBLOCK, IPC_MBOPEN, IPC_MBOPENREAL, IPC_MBBLOCK});
     if (asks_for_frame) {
         codes.push_back(IPC_GET_EMBEDDED_FRAME);
@@ -51,8 +45,6 @@ std::vector<int32_t> new_track_requests(int32_t version, bool asks_for_frame, bo
     }
     return codes;
 }
-const std::vector<int32_t> IDLE_TICK = {IPC_INETAVAILABLE, IPC_GETOUTPUTTIME, IPC_ISPLAYING, IPC_GETLISTPOS,
-                                        IPC_GETPLAYLISTFILE};
 
 // The address as the control reports it: spaces and backslashes escaped.
 std::wstring as_shown(const std::string& address)

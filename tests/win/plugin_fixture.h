@@ -14,6 +14,23 @@
 // gen_cantovia.dll beside it.
 const char* plugin_dll();
 
+// The requests of an idle tick: the status queries and the playing entry's path.
+inline const std::vector<int32_t> IDLE_TICK = {IPC_INETAVAILABLE, IPC_GETOUTPUTTIME, IPC_ISPLAYING, IPC_GETLISTPOS,
+                                               IPC_GETPLAYLISTFILE};
+
+// The queries of a new-track tick, before its page, on a player of `version`; the files played
+// with it have no tag, so a player that knows the request is asked for their title and artist.
+inline std::vector<int32_t> new_track_queries(int32_t version)
+{
+    std::vector<int32_t> codes = {IPC_INETAVAILABLE,    IPC_GETOUTPUTTIME, IPC_ISPLAYING,
+                                  IPC_GETLISTPOS,       IPC_GETPLAYLISTFILE, IPC_GETLISTPOS,
+                                  IPC_GETPLAYLISTTITLE, IPC_GETLISTPOS,    IPC_GETPLAYLISTFILE};
+    if (version >= FIRST_VERSION_WITH_FILE_INFO) {
+        codes.insert(codes.end(), {IPC_GET_EXTENDED_FILE_INFO, IPC_GET_EXTENDED_FILE_INFO});
+    }
+    return codes;
+}
+
 class PluginTest : public testing::Test {
 protected:
     void SetUp() override

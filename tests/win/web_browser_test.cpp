@@ -101,21 +101,6 @@ protected:
     }
 };
 
-// The queries of a new-track tick, before its page; the files played here have no tag, so a
-// player that knows the request is asked for their title and artist.
-std::vector<int32_t> new_track_queries(int32_t version)
-{
-    std::vector<int32_t> codes = {IPC_INETAVAILABLE,    IPC_GETOUTPUTTIME, IPC_ISPLAYING,
-                                  IPC_GETLISTPOS,       IPC_GETPLAYLISTFILE, IPC_GETLISTPOS,
-                                  IPC_GETPLAYLISTTITLE, IPC_GETLISTPOS,    IPC_GETPLAYLISTFILE};
-    if (version >= FIRST_VERSION_WITH_FILE_INFO) {
-        codes.insert(codes.end(), {IPC_GET_EXTENDED_FILE_INFO, IPC_GET_EXTENDED_FILE_INFO});
-    }
-    return codes;
-}
-const std::vector<int32_t> IDLE_TICK = {IPC_INETAVAILABLE, IPC_GETOUTPUTTIME, IPC_ISPLAYING, IPC_GETLISTPOS,
-                                        IPC_GETPLAYLISTFILE};
-
 TEST_P(PlayerKind, InitAsksTheVersionOnceRightAfterTheIniFile)
 {
     play(add_entry("C:\\a.mp3"));
