@@ -22,8 +22,8 @@ target_compile_options(cantovia_logic PRIVATE ${DLL_COMPILE_OPTIONS})
 add_library(gen_cantovia SHARED
   plugin/plugin.cpp
   plugin/settings.cpp
-  plugin/web_browser.cpp
-  plugin/lyrics_window.cpp
+  display/web_browser.cpp
+  display/lyrics_window.cpp
   dialog/config_dialog.cpp
   lookup/track_watcher.cpp
   lookup/tag_reader.cpp

@@ -1,6 +1,7 @@
 #include "dialog/config_dialog.h"
 
 #include "dialog/labels.h"
+#include "display/display.h"
 #include "lookup/page_address.h"
 #include "plugin/description.h"
 #include "plugin/host_requests.h"

@@ -4,10 +4,11 @@
 // "%XX" (see address_unit): the site then decodes exactly the player's text.
 #pragma once
 
+#include "display/address_size.h"
+
 #include <cstddef>
 #include <cstdint>
 
-constexpr size_t PAGE_ADDRESS_SIZE = 352;
 constexpr size_t PATH_TEXT_SIZE = 1024;
 // A title can never fill more than the address it goes into.
 constexpr size_t TITLE_TEXT_SIZE = PAGE_ADDRESS_SIZE;

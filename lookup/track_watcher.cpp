@@ -2,6 +2,7 @@
 // open its lyrics page in the player's mini-browser and, on a player without one, in the
 // lyrics window or the system's web browser.
 #include "common/bounded_text.h"
+#include "display/display.h"
 #include "lookup/page_address.h"
 #include "lookup/tag_reader.h"
 #include "plugin/host_requests.h"

@@ -6,7 +6,7 @@
 #pragma once
 
 #include "player/message_pump.h"
-#include "plugin/embedded_window.h"
+#include "display/embedded_window.h"
 
 #include <windows.h>
 

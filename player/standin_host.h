@@ -4,6 +4,7 @@
 // tick. One host is active at a time.
 #pragma once
 
+#include "display/embedded_window.h"
 #include "player/web_control.h"
 #include "plugin/host_requests.h"
 #include "plugin/plugin.h"

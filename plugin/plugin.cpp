@@ -1,6 +1,7 @@
 // The export, the descriptor and the player's init and quit callbacks.
 #include "plugin/plugin.h"
 
+#include "display/display.h"
 #include "plugin/description.h"
 #include "plugin/host_requests.h"
 #include "plugin/languages.h"

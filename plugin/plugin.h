@@ -2,8 +2,6 @@
 // callbacks reach. All of it runs on the player's user-interface thread.
 #pragma once
 
-#include "plugin/embedded_window.h"
-
 #include <windows.h>
 
 #include <cstddef>
@@ -47,10 +45,6 @@ extern int32_t language; // 1 Portuguese, 2 English, 3 Spanish
 extern int32_t quitting; // 1 once the player has begun to shut the plug-in down
 extern const char* ini_path;
 extern int32_t player_version; // the player's answer to IPC_GETVERSION, asked once at init
-extern int32_t prefers_web_browser; // 1: pages on a 5.x go to the system's web browser, not the lyrics window
-// The lyrics window's record: its place `r` is read from the ini file at init (checked only when
-// the window is made), then kept up to date by the player.
-extern EmbeddedWindowState lyrics_window_state;
 
 int plugin_init();
 void plugin_config();
@@ -66,20 +60,5 @@ LRESULT host_request(WPARAM argument, int32_t request);
 // IPC_GETPLAYLISTTITLE). The text belongs to the player; null when it has none, or answered
 // a number below LOWEST_POINTER instead of one.
 const char* current_entry_text(int32_t request);
-
-// On a player without the mini-browser (player_version 0x5000 or more), shows `address` (code
-// page 1252, at most PAGE_ADDRESS_SIZE - 1 bytes) in the lyrics window, made by the first page
-// and shown again when hidden; where no lyrics window can be had (decided once), or the user
-// prefers it, has the player open it in the system's web browser instead.
-void show_page(const char* address);
-// True when the lyrics window was made and its place is the plug-in's to keep (no skin hosts it).
-bool lyrics_window_place_is_kept();
-// At quit: destroys the lyrics window if it is still there and unregisters its window class.
-void close_lyrics_window();
-
-// Has the player open `address` (code page 1252, at most PAGE_ADDRESS_SIZE - 1 bytes) in the
-// system's web browser; for show_page, on a player without the mini-browser. Its answer is not
-// examined: a player that refuses changes nothing.
-void open_in_web_browser(const char* address);
 
 void CALLBACK lyrics_timer_proc(HWND window, UINT message, UINT_PTR timer_id, DWORD time);

@@ -4,6 +4,7 @@
 #include "plugin/plugin.h"
 
 #include "common/bounded_text.h"
+#include "display/display.h"
 #include "plugin/description.h"
 #include "plugin/host_requests.h"
 

@@ -1,4 +1,4 @@
-#include "plugin/window_place.h"
+#include "display/window_place.h"
 
 #include <gtest/gtest.h>
 

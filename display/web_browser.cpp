@@ -1,10 +1,10 @@
 // Pages on a player without the mini-browser: the player itself opens the same address in the
 // system's web browser. The plug-in has no shell or browser code of its own.
-#include "plugin/plugin.h"
+#include "display/display.h"
 
 #include "common/bounded_text.h"
-#include "lookup/page_address.h"
 #include "plugin/host_requests.h"
+#include "plugin/plugin.h"
 
 #include <iterator>
 

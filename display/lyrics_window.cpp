@@ -3,14 +3,14 @@
 // embedded-window service holding one child of the plug-in's own, with the system's web browser
 // control inside; later pages navigate the same control in place. Where no such window can be
 // had, the pages go to the system's web browser through the player, decided once.
-#include "plugin/plugin.h"
+#include "display/display.h"
 
 #include "common/bounded_text.h"
-#include "lookup/page_address.h"
+#include "display/window_place.h"
 #include "plugin/description.h"
 #include "plugin/host_requests.h"
+#include "plugin/plugin.h"
 #include "plugin/system_function.h"
-#include "plugin/window_place.h"
 
 #include <exdisp.h>
 

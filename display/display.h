@@ -1,0 +1,31 @@
+// Where a page appears on a player without the mini-browser: the lyrics window inside the
+// player, or the system's web browser. The lookup and the configuration dialog call it; it
+// reaches the player through the plug-in's spine.
+#pragma once
+
+#include "display/address_size.h"
+#include "display/embedded_window.h"
+
+#include <windows.h>
+
+#include <cstdint>
+
+extern int32_t prefers_web_browser; // 1: pages on a 5.x go to the system's web browser, not the lyrics window
+// The lyrics window's record: its place `r` is read from the ini file at init (checked only when
+// the window is made), then kept up to date by the player.
+extern EmbeddedWindowState lyrics_window_state;
+
+// On a player without the mini-browser (player_version 0x5000 or more), shows `address` (code
+// page 1252, at most PAGE_ADDRESS_SIZE - 1 bytes) in the lyrics window, made by the first page
+// and shown again when hidden; where no lyrics window can be had (decided once), or the user
+// prefers it, has the player open it in the system's web browser instead.
+void show_page(const char* address);
+// True when the lyrics window was made and its place is the plug-in's to keep (no skin hosts it).
+bool lyrics_window_place_is_kept();
+// At quit: destroys the lyrics window if it is still there and unregisters its window class.
+void close_lyrics_window();
+
+// Has the player open `address` (code page 1252, at most PAGE_ADDRESS_SIZE - 1 bytes) in the
+// system's web browser; for show_page, on a player without the mini-browser. Its answer is not
+// examined: a player that refuses changes nothing.
+void open_in_web_browser(const char* address);
