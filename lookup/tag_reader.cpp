@@ -4,8 +4,11 @@
 #include "lookup/tag_reader.h"
 
 #include "common/bounded_text.h"
+#include "lookup/page_address.h"
 #include "plugin/host_requests.h"
 #include "plugin/plugin.h"
+
+#include <cstring>
 
 namespace {
 
@@ -67,22 +70,28 @@ void read_id3v1_tag(const char* path)
     parse_id3v1_trailer(trailer, length, id3v1_tag);
 }
 
-bool append_song_part(char (&address)[PAGE_ADDRESS_SIZE], bool whole)
+bool append_song_part(char (&address)[PAGE_ADDRESS_SIZE], bool whole, const char* page_path)
 {
     // The path exactly as the player gives it: the file's real name, "&" and all.
     const char* path = current_entry_text(IPC_GETPLAYLISTFILE);
     if (path == nullptr) {
         return whole;
     }
-    // The player's text buffers are shared between its requests: its path is copied before it
-    // is asked anything else.
+    // Another track may have started inside one of the tick's requests (a modal loop there):
+    // its tags do not belong in this track's page. The next tick opens the new track's page.
+    char path_as_sent[PATH_TEXT_SIZE];
+    if (!copy_address_value(path_as_sent, path) || std::strcmp(path_as_sent, page_path) != 0) {
+        return whole;
+    }
+    // The player's text buffers are shared between its requests: its path is copied (whole, as
+    // it fit above) before it is asked anything else.
     char path_copy[PATH_TEXT_SIZE];
-    const bool path_fits = text_copy(path_copy, path);
+    text_copy(path_copy, path);
     read_id3v1_tag(path);
     // The tag's title or artist wins; streams and CD tracks are not asked about, as reading
     // their tags may go to the network.
     if (id3v1_tag.tag_title[0] != '\0' || id3v1_tag.tag_artist[0] != '\0' ||
-        player_version < FIRST_VERSION_WITH_FILE_INFO || !path_fits || is_address_entry(path_copy)) {
+        player_version < FIRST_VERSION_WITH_FILE_INFO || is_address_entry(path_copy)) {
         return append_tag_keys(address, id3v1_tag, whole);
     }
     char title[TITLE_TEXT_SIZE];

@@ -10,6 +10,8 @@ void read_id3v1_tag(const char* path);
 
 // Reads the current entry's tag and appends its keys (as append_tag_keys). Where the tag has no
 // title and no artist, a player of version FIRST_VERSION_WITH_FILE_INFO or later is asked for
-// the file's (not for a stream or CD track), and what it gives goes in the same keys. `address`
-// is still uncut when `whole`; returns false when it is cut.
-bool append_song_part(char (&address)[PAGE_ADDRESS_SIZE], bool whole);
+// the file's (not for a stream or CD track), and what it gives goes in the same keys. Nothing
+// is appended when the current entry is no longer the one at `page_path` (its path with "&"
+// replaced, as in the address). `address` is still uncut when `whole`; returns false when it is
+// cut.
+bool append_song_part(char (&address)[PAGE_ADDRESS_SIZE], bool whole, const char* page_path);

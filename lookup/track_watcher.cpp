@@ -17,12 +17,29 @@ namespace {
 // The path (with "&" replaced) of the last entry whose page was opened.
 char last_path[PATH_TEXT_SIZE];
 
-void open_in_minibrowser(const char* address)
+// The player may quit inside any request (a modal loop dispatches its close): from then on the
+// tick opens nothing more.
+void open_page(const char* address)
 {
-    host_request(MINIBROWSER_BLOCK, IPC_MBBLOCK);
-    host_request(0, IPC_MBOPEN);
-    host_request(reinterpret_cast<WPARAM>(address), IPC_MBOPENREAL);
-    host_request(MINIBROWSER_BLOCK, IPC_MBBLOCK);
+    const struct {
+        WPARAM argument;
+        int32_t request;
+    } minibrowser_requests[] = {
+        {MINIBROWSER_BLOCK, IPC_MBBLOCK},
+        {0, IPC_MBOPEN},
+        {reinterpret_cast<WPARAM>(address), IPC_MBOPENREAL},
+        {MINIBROWSER_BLOCK, IPC_MBBLOCK},
+    };
+    for (const auto& step : minibrowser_requests) {
+        if (quitting != 0) {
+            return;
+        }
+        host_request(step.argument, step.request);
+    }
+    show_page(address);
+    if (quitting == 0) {
+        SetFocus(plugin_descriptor.parent_window);
+    }
 }
 
 // True while a tick runs. A request into the player or a call into the web control may run a
@@ -71,11 +88,8 @@ void run_tick()
 
     char address[PAGE_ADDRESS_SIZE];
     const bool whole = compose_page_address(address, base, last_path, title_copy, seconds);
-    append_song_part(address, whole);
-
-    open_in_minibrowser(address);
-    show_page(address);
-    SetFocus(plugin_descriptor.parent_window);
+    append_song_part(address, whole, last_path);
+    open_page(address);
 }
 
 } // namespace
