@@ -19,7 +19,9 @@ struct EmbeddedWindowState {
     int32_t flags;
     RECT r;           // the frame's place on the screen
     void* user_ptr;
-    int32_t tail[EMBEDDED_TAIL_COUNT]; // the player's own use, but for the GUID; int on both builds
+    // The player's own use, but for the GUID: the newest player declares it as a union of its own
+    // fields with intptr_t[64], so it is pointer-sized words on each build.
+    intptr_t tail[EMBEDDED_TAIL_COUNT];
 };
 
 // The smallest frame the player makes.
@@ -27,15 +29,15 @@ constexpr LONG EMBEDDED_MIN_WIDTH = 275;
 constexpr LONG EMBEDDED_MIN_HEIGHT = 116;
 
 static_assert(sizeof(GUID) == 16, "GUID size");
-static_assert(sizeof(GUID) <= sizeof(int32_t) * (EMBEDDED_TAIL_COUNT - EMBEDDED_GUID_INDEX), "GUID fits the tail");
+static_assert(sizeof(GUID) <= sizeof(intptr_t) * (EMBEDDED_TAIL_COUNT - EMBEDDED_GUID_INDEX), "GUID fits the tail");
 #if defined(_WIN64)
-static_assert(sizeof(EmbeddedWindowState) == 296, "window-state layout");
+static_assert(sizeof(EmbeddedWindowState) == 552, "window-state layout");
 static_assert(offsetof(EmbeddedWindowState, me) == 0, "window-state layout");
 static_assert(offsetof(EmbeddedWindowState, flags) == 8, "window-state layout");
 static_assert(offsetof(EmbeddedWindowState, r) == 12, "window-state layout");
 static_assert(offsetof(EmbeddedWindowState, user_ptr) == 32, "window-state layout");
 static_assert(offsetof(EmbeddedWindowState, tail) == 40, "window-state layout");
-static_assert(offsetof(EmbeddedWindowState, tail) + EMBEDDED_GUID_INDEX * sizeof(int32_t) == 56, "GUID offset");
+static_assert(offsetof(EmbeddedWindowState, tail) + EMBEDDED_GUID_INDEX * sizeof(intptr_t) == 72, "GUID offset");
 #else
 static_assert(sizeof(EmbeddedWindowState) == 284, "window-state layout");
 static_assert(offsetof(EmbeddedWindowState, me) == 0, "window-state layout");
@@ -43,5 +45,5 @@ static_assert(offsetof(EmbeddedWindowState, flags) == 4, "window-state layout");
 static_assert(offsetof(EmbeddedWindowState, r) == 8, "window-state layout");
 static_assert(offsetof(EmbeddedWindowState, user_ptr) == 24, "window-state layout");
 static_assert(offsetof(EmbeddedWindowState, tail) == 28, "window-state layout");
-static_assert(offsetof(EmbeddedWindowState, tail) + EMBEDDED_GUID_INDEX * sizeof(int32_t) == 44, "GUID offset");
+static_assert(offsetof(EmbeddedWindowState, tail) + EMBEDDED_GUID_INDEX * sizeof(intptr_t) == 44, "GUID offset");
 #endif

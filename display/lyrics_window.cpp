@@ -83,6 +83,7 @@ LRESULT CALLBACK container_proc(HWND window, UINT message, WPARAM wparam, LPARAM
 
 using MonitorFromRectFunction = HMONITOR(WINAPI*)(LPCRECT, DWORD);
 using GetMonitorInfoFunction = BOOL(WINAPI*)(HMONITOR, LPMONITORINFO);
+using EnumDisplayMonitorsFunction = BOOL(WINAPI*)(HDC, LPCRECT, MONITORENUMPROC, LPARAM);
 
 ScreenRect screen_rect(const RECT& rect)
 {
@@ -94,10 +95,15 @@ RECT window_rect(const ScreenRect& rect)
     return {rect.left, rect.top, rect.right, rect.bottom};
 }
 
+ScreenRect primary_screen()
+{
+    return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
 // The work area of the monitor that holds the most of `place`, or of the one nearest to it.
-// MonitorFromRect and GetMonitorInfoA came with Windows 98 and 2000, so they are looked up
-// rather than imported: NT 4, which lacks them, shows one screen, which stands in for the
-// monitors there. Asked afresh each time: monitors come and go.
+// The monitor functions came with Windows 98 and 2000, so they are looked up rather than
+// imported: NT 4, which lacks them, shows one screen, which stands in for the monitors there.
+// Asked afresh each time: monitors come and go.
 ScreenRect work_area_nearest(const RECT& place)
 {
     HMODULE user32 = GetModuleHandleA("user32.dll");
@@ -110,15 +116,37 @@ ScreenRect work_area_nearest(const RECT& place)
         get_monitor_info(monitor_from_rect(&place, MONITOR_DEFAULTTONEAREST), &monitor)) {
         return screen_rect(monitor.rcWork);
     }
-    return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    return primary_screen();
 }
 
-// Whether the title bar of a frame at `place` can be grabbed on the monitor that holds the most
-// of it.
+struct TitleBarSearch {
+    ScreenRect place;
+    GetMonitorInfoFunction get_monitor_info;
+    bool reachable;
+};
+
+BOOL CALLBACK look_at_monitor(HMONITOR monitor, HDC, LPRECT, LPARAM search_data)
+{
+    auto* search = reinterpret_cast<TitleBarSearch*>(search_data);
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    // A monitor gone since the enumeration began has no information: passed over.
+    search->reachable = search->get_monitor_info(monitor, &info) && title_bar_reachable(search->place, screen_rect(info.rcWork));
+    return search->reachable ? FALSE : TRUE; // found: the rest need not be asked
+}
+
+// Whether the title bar of a frame at `place` can be grabbed on any one monitor.
 bool reachable(const RECT& place)
 {
-    const RECT title_bar = {place.left, place.top, place.right, place.top + TITLE_BAR_HEIGHT};
-    return title_bar_reachable(screen_rect(place), work_area_nearest(title_bar));
+    HMODULE user32 = GetModuleHandleA("user32.dll");
+    EnumDisplayMonitorsFunction enum_display_monitors = nullptr;
+    TitleBarSearch search = {screen_rect(place), nullptr, false};
+    if (find_function(user32, "EnumDisplayMonitors", enum_display_monitors) &&
+        find_function(user32, "GetMonitorInfoA", search.get_monitor_info)) {
+        enum_display_monitors(nullptr, nullptr, look_at_monitor, reinterpret_cast<LPARAM>(&search));
+        return search.reachable;
+    }
+    return title_bar_reachable(search.place, primary_screen());
 }
 
 // A place the user can reach, no smaller than the player's smallest frame and no larger than
@@ -207,7 +235,7 @@ bool make_lyrics_window()
     // The tail is the player's: a skin engine may have kept the last frame's state there.
     lyrics_window_state.me = nullptr;
     lyrics_window_state.flags = EMBEDDED_FLAG_HAS_GUID;
-    for (int32_t& word : lyrics_window_state.tail) {
+    for (intptr_t& word : lyrics_window_state.tail) {
         word = 0;
     }
     std::memcpy(&lyrics_window_state.tail[EMBEDDED_GUID_INDEX], &LYRICS_WINDOW_GUID, sizeof LYRICS_WINDOW_GUID);

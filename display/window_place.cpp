@@ -31,9 +31,12 @@ int64_t clamped(int64_t length, int64_t most)
 
 bool title_bar_reachable(const ScreenRect& place, const ScreenRect& work_area)
 {
-    const int64_t title_bottom = int64_t{place.top} + TITLE_BAR_HEIGHT;
-    const bool rows_inside = place.top >= work_area.top && title_bottom <= work_area.bottom;
-    return rows_inside && place.bottom - int64_t{place.top} >= TITLE_BAR_HEIGHT &&
+    if (int64_t{place.bottom} - place.top < TITLE_BAR_HEIGHT) {
+        return false;
+    }
+    // No lower than its bottom edge: within 32 bits.
+    const int32_t title_bottom = place.top + TITLE_BAR_HEIGHT;
+    return overlap(place.top, title_bottom, work_area.top, work_area.bottom) >= REACHABLE_TITLE_HEIGHT &&
            overlap(place.left, place.right, work_area.left, work_area.right) >= REACHABLE_TITLE_WIDTH;
 }
 

@@ -13,12 +13,16 @@ struct ScreenRect {
     int32_t bottom;
 };
 
-// The strip of the title bar that must be on a monitor, and how much of its width.
+// The title bar: the top rows of a place; how much of its width and of its height one monitor's
+// work area must hold for the user to grab it.
 constexpr int32_t TITLE_BAR_HEIGHT = 16;
 constexpr int32_t REACHABLE_TITLE_WIDTH = 100;
+constexpr int32_t REACHABLE_TITLE_HEIGHT = TITLE_BAR_HEIGHT / 2;
 
-// True when at least REACHABLE_TITLE_WIDTH pixels of the width of the top TITLE_BAR_HEIGHT rows
-// of `place` lie inside `work_area` (all of those rows), so that the title bar can be grabbed.
+// True when `work_area` holds at least REACHABLE_TITLE_WIDTH pixels of the width and
+// REACHABLE_TITLE_HEIGHT rows of the title bar of `place` (its top TITLE_BAR_HEIGHT rows), so
+// that the title bar can be grabbed there. A title bar across two monitors can be grabbed on
+// either: each is asked on its own.
 bool title_bar_reachable(const ScreenRect& place, const ScreenRect& work_area);
 
 // `place` moved, and cut where it is larger, so that it lies inside `work_area` whole.

@@ -5,6 +5,7 @@
 #include "plugin/system_function.h"
 #include "plugin/host_requests.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -108,13 +109,103 @@ HWND WINAPI recording_create_window(DWORD ex_style, LPCSTR class_name, LPCSTR te
     return made;
 }
 
+// The plug-in's looked-up monitor functions, for script.monitors. A monitor's handle is one more
+// than its index.
+HMONITOR fake_monitor_handle(size_t index)
+{
+    return reinterpret_cast<HMONITOR>(index + 1);
+}
+
+const RECT* fake_monitor(HMONITOR monitor)
+{
+    const size_t index = reinterpret_cast<uintptr_t>(monitor) - 1;
+    return current_host != nullptr && index < current_host->script.monitors.size() ? &current_host->script.monitors[index]
+                                                                                    : nullptr;
+}
+
+BOOL WINAPI fake_enum_display_monitors(HDC, LPCRECT, MONITORENUMPROC callback, LPARAM data)
+{
+    for (size_t i = 0; current_host != nullptr && i < current_host->script.monitors.size(); ++i) {
+        RECT area = current_host->script.monitors[i];
+        if (!callback(fake_monitor_handle(i), nullptr, &area, data)) {
+            break;
+        }
+    }
+    return TRUE;
+}
+
+BOOL WINAPI fake_get_monitor_info(HMONITOR monitor, LPMONITORINFO info)
+{
+    const RECT* area = fake_monitor(monitor);
+    if (area == nullptr || info == nullptr || info->cbSize < sizeof(MONITORINFO)) {
+        return FALSE;
+    }
+    info->rcMonitor = *area;
+    info->rcWork = *area;
+    info->dwFlags = monitor == fake_monitor_handle(0) ? MONITORINFOF_PRIMARY : 0;
+    return TRUE;
+}
+
+// The monitor that holds the most of `rect`, else the nearest one, as Windows picks it.
+HMONITOR WINAPI fake_monitor_from_rect(LPCRECT rect, DWORD flags)
+{
+    HMONITOR best = nullptr;
+    long long best_area = 0;
+    long long best_distance = -1;
+    for (size_t i = 0; current_host != nullptr && i < current_host->script.monitors.size(); ++i) {
+        const RECT& area = current_host->script.monitors[i];
+        const long long width = std::min(area.right, rect->right) - std::max(area.left, rect->left);
+        const long long height = std::min(area.bottom, rect->bottom) - std::max(area.top, rect->top);
+        const long long dx = std::max({0L, area.left - rect->right, rect->left - area.right});
+        const long long dy = std::max({0L, area.top - rect->bottom, rect->top - area.bottom});
+        const long long distance = dx * dx + dy * dy;
+        if (width > 0 && height > 0) {
+            if (width * height > best_area) {
+                best = fake_monitor_handle(i);
+                best_area = width * height;
+            }
+        } else if (best_area == 0 && (best_distance < 0 || distance < best_distance)) {
+            best = fake_monitor_handle(i);
+            best_distance = distance;
+        }
+    }
+    return best_area == 0 && flags == MONITOR_DEFAULTTONULL ? nullptr : best;
+}
+
+template <typename Function>
+FARPROC as_proc(Function* function)
+{
+    FARPROC proc = nullptr;
+    static_assert(sizeof proc == sizeof function, "function pointer size");
+    std::memcpy(&proc, &function, sizeof proc);
+    return proc;
+}
+
+FARPROC WINAPI recording_get_proc_address(HMODULE module, LPCSTR name)
+{
+    const bool named = reinterpret_cast<uintptr_t>(name) >= LOWEST_POINTER;
+    if (current_host != nullptr && !current_host->script.monitors.empty() && named &&
+        module == GetModuleHandleA("user32.dll")) {
+        if (lstrcmpA(name, "EnumDisplayMonitors") == 0) {
+            return as_proc(fake_enum_display_monitors);
+        }
+        if (lstrcmpA(name, "GetMonitorInfoA") == 0) {
+            return as_proc(fake_get_monitor_info);
+        }
+        if (lstrcmpA(name, "MonitorFromRect") == 0) {
+            return as_proc(fake_monitor_from_rect);
+        }
+    }
+    return GetProcAddress(module, name);
+}
+
 // What a skin engine keeps in the tail of a frame's record: every word but the GUID's.
 void keep_skin_state(EmbeddedWindowState& record)
 {
     constexpr size_t GUID_WORDS = sizeof(GUID) / sizeof record.tail[0];
     for (size_t i = 0; i < EMBEDDED_TAIL_COUNT; ++i) {
         if (i < EMBEDDED_GUID_INDEX || i >= EMBEDDED_GUID_INDEX + GUID_WORDS) {
-            record.tail[i] = static_cast<int32_t>(0x5C1A0000 + i);
+            record.tail[i] = static_cast<intptr_t>(0x5C1A0000 + i);
         }
     }
 }
@@ -154,7 +245,8 @@ bool StandInHost::load(const char* dll_path, bool call_init)
         !redirect_import(plugin_module, "kernel32.dll", "CreateFileA", recording_create_file) ||
         !redirect_import(plugin_module, "kernel32.dll", "WritePrivateProfileStringA", recording_write_profile_string) ||
         !redirect_import(plugin_module, "kernel32.dll", "LoadLibraryA", recording_load_library) ||
-        !redirect_import(plugin_module, "user32.dll", "CreateWindowExA", recording_create_window)) {
+        !redirect_import(plugin_module, "user32.dll", "CreateWindowExA", recording_create_window) ||
+        !redirect_import(plugin_module, "kernel32.dll", "GetProcAddress", recording_get_proc_address)) {
         return false;
     }
     PluginDescriptor* (*get_descriptor)() = nullptr;

@@ -62,6 +62,9 @@ struct HostScript {
     // no terminator (answering 1), or text written into the buffer with the answer 0.
     bool file_info_unterminated = false;
     bool file_info_junk_with_zero = false;
+    // The work areas of the monitors the plug-in finds when it looks up the monitor functions
+    // (the first is the primary); empty: the system's own.
+    std::vector<RECT> monitors;
 };
 
 constexpr int32_t REENTER_IN_CONTROL_CREATION = -1;

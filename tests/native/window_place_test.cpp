@@ -32,7 +32,7 @@ void PrintTo(const TitleBarCase& title_bar, std::ostream* out)
 
 class TitleBar : public testing::TestWithParam<TitleBarCase> {};
 
-TEST_P(TitleBar, ReachableWithAHundredPixelsOfItsTopRowsOnTheWorkArea)
+TEST_P(TitleBar, ReachableWithAHundredPixelsAndHalfItsRowsOnTheWorkArea)
 {
     EXPECT_EQ(title_bar_reachable(GetParam().place, GetParam().work_area), GetParam().reachable)
         << text_of(GetParam().place);
@@ -46,12 +46,19 @@ INSTANTIATE_TEST_SUITE_P(
                     TitleBarCase{"HundredPixelsOnTheRightEdge", {924, 100, 1404, 460}, SCREEN, true},
                     TitleBarCase{"NinetyNinePixelsOnTheRightEdge", {925, 100, 1405, 460}, SCREEN, false},
                     TitleBarCase{"TopRow", {100, 0, 580, 360}, SCREEN, true},
-                    TitleBarCase{"OneRowAbove", {100, -1, 580, 359}, SCREEN, false},
-                    TitleBarCase{"LastSixteenRows", {100, 752, 580, 1112}, SCREEN, true},
-                    TitleBarCase{"FifteenRowsLeft", {100, 753, 580, 1113}, SCREEN, false},
+                    TitleBarCase{"HalfAbove", {100, -8, 580, 352}, SCREEN, true},
+                    TitleBarCase{"NineRowsAbove", {100, -9, 580, 351}, SCREEN, false},
+                    TitleBarCase{"HalfBelow", {100, 760, 580, 1120}, SCREEN, true},
+                    TitleBarCase{"SevenRowsLeft", {100, 761, 580, 1121}, SCREEN, false},
+                    // Across two monitors each holding a part of it: stacked ones (the lower is
+                    // SCREEN moved down by 768), and side by side with different tops.
+                    TitleBarCase{"StackedUpperHalf", {100, 760, 580, 1120}, SCREEN, true},
+                    TitleBarCase{"StackedLowerHalf", {100, 760, 580, 1120}, {0, 768, 1024, 1536}, true},
+                    TitleBarCase{"BesideTooNarrowOnTheLeft", {950, 92, 1450, 452}, SCREEN, false},
+                    TitleBarCase{"BesideHalfOnTheLowerRight", {950, 92, 1450, 452}, {1024, 100, 2048, 868}, true},
                     TitleBarCase{"LowerThanItsTitleBar", {100, 100, 580, 110}, SCREEN, false},
                     TitleBarCase{"OnTheOtherMonitor", {-900, 200, -420, 560}, LEFT_MONITOR_WORK, true},
-                    TitleBarCase{"OverTheOtherTaskbar", {-900, 970, -420, 1330}, LEFT_MONITOR_WORK, false},
+                    TitleBarCase{"MostlyOverTheOtherTaskbar", {-900, 977, -420, 1337}, LEFT_MONITOR_WORK, false},
                     TitleBarCase{"FarthestEdges", {INT_MIN, INT_MAX - 10, INT_MAX, INT_MAX}, SCREEN, false},
                     TitleBarCase{"WholeRange", {INT_MIN, 0, INT_MAX, INT_MAX}, SCREEN, true}),
     [](const testing::TestParamInfo<TitleBarCase>& case_info) { return std::string(case_info.param.name); });

@@ -384,14 +384,16 @@ INSTANTIATE_TEST_SUITE_P(
         Fallback{"OldPlayer2_91WithNavegador0", OLD_PLAYER_VERSION, 0, false, false, "0", false}),
     [](const testing::TestParamInfo<Fallback>& case_info) { return std::string(case_info.param.name); });
 
-// The place of the ini file where the user can reach it (100 pixels of the title bar's top 16
-// rows on a monitor), else beside the player's main window: on its right, on its left, or moved
-// onto the screen. The stand-in's screen is one monitor of 1024 x 768, its work area all of it.
+// The place of the ini file where the user can reach it (100 pixels of the width and half the
+// height of the title bar's top 16 rows on one monitor), else beside the player's main window: on
+// its right, on its left, or moved onto the screen. The stand-in's screen is one monitor of
+// 1024 x 768, its work area all of it, unless the case gives the monitors the plug-in finds.
 struct Place {
     const char* name;
     const char* edges[4]; // left, top, right, bottom; null: the key is missing
     RECT player;          // the player's main window
     const char* expected; // the frame's "left,top,right,bottom"
+    std::vector<RECT> monitors = {};
 };
 
 void PrintTo(const Place& place, std::ostream* out)
@@ -415,6 +417,7 @@ TEST_P(WindowPlace, FromTheIniFileOrBesideThePlayer)
             write_setting(keys[i], GetParam().edges[i]);
         }
     }
+    host.script.monitors = GetParam().monitors;
     const RECT& player = GetParam().player;
     SetWindowPos(host.window(), nullptr, player.left, player.top, player.right - player.left,
                  player.bottom - player.top, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -452,7 +455,16 @@ INSTANTIATE_TEST_SUITE_P(
                     // Neither side reachable: moved onto the screen.
                     Place{"MaximisedPlayer", {nullptr, nullptr, nullptr, nullptr}, {-4, -4, 1028, 772}, "544,0,1024,360"},
                     Place{"PlayerAsWideAsTheScreen", {nullptr, nullptr, nullptr, nullptr}, {0, 40, 1024, 400}, "544,40,1024,400"},
-                    Place{"PlayerAwayOffScreen", {nullptr, nullptr, nullptr, nullptr}, {3000, 3000, 3320, 3120}, "544,408,1024,768"}),
+                    Place{"PlayerAwayOffScreen", {nullptr, nullptr, nullptr, nullptr}, {3000, 3000, 3320, 3120}, "544,408,1024,768"},
+                    // Title bars across two monitors, each holding half of its rows: kept.
+                    Place{"AcrossStackedMonitors", {"100", "760", "580", "1120"}, PLAYER, "100,760,580,1120",
+                          {{0, 0, 1024, 768}, {0, 768, 1024, 1536}}},
+                    Place{"AcrossMonitorsWithOtherTops", {"950", "92", "1450", "452"}, PLAYER, "950,92,1450,452",
+                          {{0, 0, 1024, 768}, {1024, 100, 2048, 868}}},
+                    Place{"OnAMonitorGoneSince", {"1200", "200", "1680", "560"}, PLAYER, RIGHT_OF_PLAYER,
+                          {{0, 0, 1024, 768}}},
+                    Place{"BesideAPlayerOnTheSecondMonitor", {nullptr, nullptr, nullptr, nullptr}, {1700, 300, 2020, 420},
+                          "1220,300,1700,660", {{0, 0, 1024, 768}, {1024, 100, 2048, 868}}}),
     [](const testing::TestParamInfo<Place>& case_info) { return std::string(case_info.param.name); });
 
 // Each new frame (after the player destroyed the last one, at a skin change) goes where the user
@@ -502,7 +514,7 @@ TEST_P(NextFrame, GoesWhereTheUserLeftTheLastIfReachable)
     EXPECT_TRUE(IsEqualGUID(guid, first_guid)) << "the same GUID for every frame";
     EXPECT_NE(guid.Data1, 0u);
     for (size_t i = 0; i < EMBEDDED_TAIL_COUNT; ++i) {
-        if (i < EMBEDDED_GUID_INDEX || i >= EMBEDDED_GUID_INDEX + sizeof(GUID) / sizeof(int32_t)) {
+        if (i < EMBEDDED_GUID_INDEX || i >= EMBEDDED_GUID_INDEX + sizeof(GUID) / sizeof(intptr_t)) {
             EXPECT_EQ(record.tail[i], 0) << "tail word " << i;
         }
     }
