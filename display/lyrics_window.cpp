@@ -36,10 +36,18 @@ using AtlAxGetControlFunction = HRESULT(WINAPI*)(HWND, IUnknown**);
 bool lyrics_window_failed = false;
 
 AtlAxGetControlFunction get_control = nullptr;
-HWND frame = nullptr;         // the player's frame, once the window was made
-HWND container = nullptr;     // the frame's one child, the plug-in's own; null once destroyed
-IWebBrowser2* browser = nullptr;
-bool place_is_ours = false;
+HWND container = nullptr;     // the plug-in's own window, from its creation on; null once destroyed
+IWebBrowser2* browser = nullptr; // the control in the container, once it is there
+HWND frame = nullptr;         // the player's frame, while the container is in it
+bool place_is_ours = false;   // the last frame was the plug-in's to place (no skin hosts it)
+
+// Any request into the player and any call into the web control may run a modal message loop,
+// where the player's timer and the configuration dialog's OK bring further pages. Such a page is
+// kept as the latest and shown by the call already under way, once its step is done: one window
+// is made, one frame asked for, and the page that arrived last is shown last.
+bool showing_page = false;
+bool page_waiting = false;
+char latest_page[PAGE_ADDRESS_SIZE];
 
 // atl.dll registers the web control's window class; it is loaded once and never freed, as the
 // class is its own.
@@ -69,11 +77,15 @@ LRESULT CALLBACK container_proc(HWND window, UINT message, WPARAM wparam, LPARAM
     case WM_CLOSE: // the frame's close button: hide, keep the window for the next page
         ShowWindow(frame, SW_HIDE);
         return 0;
-    case WM_DESTROY: // with the frame, by the player or at quit
+    case WM_DESTROY: // with the frame, by the player or at quit, or a container not finished
         if (window == container) {
-            browser->Release();
-            browser = nullptr;
+            IWebBrowser2* control = browser; // cleared first: its release may run code of the control
             container = nullptr;
+            browser = nullptr;
+            frame = nullptr;
+            if (control != nullptr) {
+                control->Release();
+            }
         }
         return 0;
     default:
@@ -180,9 +192,9 @@ RECT place_beside_player()
 }
 
 // The container with the web control inside, as a hidden pop-up until the frame takes it; false
-// when no control could be made (an AtlAxWin window is made even then: only its control tells).
-// `container` and `browser` are set together, once the control is there: a page that arrives
-// while the control is being made (its creation may run a message loop) finds no window.
+// when no control could be made (an AtlAxWin window is made even then: only its control tells),
+// or when the player quit while it was made. The container is recorded from its creation on, so
+// that a quit inside the control's creation destroys it; `browser` only once the control is there.
 bool make_container()
 {
     WNDCLASSA window_class = {};
@@ -190,15 +202,15 @@ bool make_container()
     window_class.hInstance = plugin_descriptor.module_instance;
     window_class.lpszClassName = CONTAINER_CLASS;
     RegisterClassA(&window_class); // already there when a page earlier in the session made it
-    HWND made = CreateWindowExA(0, CONTAINER_CLASS, "", WS_POPUP | WS_CLIPCHILDREN, 0, 0, DEFAULT_WIDTH,
+    container = CreateWindowExA(0, CONTAINER_CLASS, "", WS_POPUP | WS_CLIPCHILDREN, 0, 0, DEFAULT_WIDTH,
                                 DEFAULT_HEIGHT, nullptr, nullptr, plugin_descriptor.module_instance, nullptr);
-    if (made == nullptr) {
+    if (container == nullptr) {
         return false;
     }
     // Windows shows the control's scroll bars only when its style asks for them.
     HWND control = CreateWindowExA(0, WEB_CONTROL_CLASS, FIRST_CONTROL_PAGE,
                                    WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL, 0, 0, DEFAULT_WIDTH,
-                                   DEFAULT_HEIGHT, made, nullptr, plugin_descriptor.module_instance, nullptr);
+                                   DEFAULT_HEIGHT, container, nullptr, plugin_descriptor.module_instance, nullptr);
     IUnknown* unknown = nullptr;
     void* found = nullptr;
     if (control != nullptr && SUCCEEDED(get_control(control, &unknown)) && unknown != nullptr) {
@@ -207,25 +219,28 @@ bool make_container()
         }
         unknown->Release();
     }
-    if (found == nullptr || !IsWindow(made)) {
+    if (found == nullptr || container == nullptr || quitting != 0) {
         if (found != nullptr) {
             static_cast<IWebBrowser2*>(found)->Release();
         }
-        DestroyWindow(made);
+        if (container != nullptr) {
+            DestroyWindow(container);
+        }
         return false;
     }
     browser = static_cast<IWebBrowser2*>(found);
-    container = made;
     // The control's own dialogs (script errors and the like) would run a modal loop in the player.
     browser->put_Silent(VARIANT_TRUE);
     return true;
 }
 
-// The control first, then the player's frame, so that a failure leaves the player no frame.
-bool make_lyrics_window()
+// A frame of the player's for the container: the last one while it still lives (the player
+// still holds the record then, and a record given twice while linked hangs the player), else a
+// new one. Null when the player has none to give, or quit inside the request.
+HWND frame_for_container()
 {
-    if (!web_control_available() || !make_container()) {
-        return false;
+    if (IsWindow(lyrics_window_state.me)) {
+        return lyrics_window_state.me;
     }
     // A later window (after the player destroyed one) goes where the last one was, if the user
     // can still reach it there.
@@ -241,10 +256,30 @@ bool make_lyrics_window()
     std::memcpy(&lyrics_window_state.tail[EMBEDDED_GUID_INDEX], &LYRICS_WINDOW_GUID, sizeof LYRICS_WINDOW_GUID);
     HWND answer = reinterpret_cast<HWND>(host_request(reinterpret_cast<WPARAM>(&lyrics_window_state), IPC_GET_EMBEDDED_FRAME));
     if (!IsWindow(answer)) {
-        DestroyWindow(container);
+        return nullptr;
+    }
+    // Quit inside the request destroyed the container: the frame, which holds the record, goes too.
+    if (quitting != 0 || container == nullptr) {
+        DestroyWindow(answer);
+        return nullptr;
+    }
+    return answer;
+}
+
+// The control first, then the player's frame, so that a failure leaves the player no frame.
+bool make_lyrics_window()
+{
+    if (!web_control_available() || !make_container()) {
         return false;
     }
-    frame = answer;
+    HWND made_frame = frame_for_container();
+    if (made_frame == nullptr) {
+        if (container != nullptr) {
+            DestroyWindow(container);
+        }
+        return false;
+    }
+    frame = made_frame;
     SetWindowLongPtrA(container, GWL_STYLE, WS_CHILD | WS_CLIPCHILDREN);
     SetParent(container, frame);
     RECT client = {};
@@ -271,52 +306,91 @@ void navigate(const char* address)
     V_VT(&target) = VT_BSTR;
     V_BSTR(&target) = SysAllocString(reinterpret_cast<const OLECHAR*>(wide_address));
     if (V_BSTR(&target) != nullptr) {
-        browser->Navigate2(&target, nullptr, nullptr, nullptr, nullptr);
+        // The call's own reference: the frame may be destroyed inside it (a modal loop there),
+        // and the container's reference with it.
+        IWebBrowser2* control = browser;
+        control->AddRef();
+        control->Navigate2(&target, nullptr, nullptr, nullptr, nullptr);
+        control->Release();
         SysFreeString(V_BSTR(&target));
     }
 }
 
-bool show_in_lyrics_window(const char* address)
+// Whether the page goes to the lyrics window, made now if it is not there (the player may have
+// destroyed the last one); false where the player or the system cannot give one, decided once.
+bool lyrics_window_ready()
 {
     if (lyrics_window_failed || player_version < FIRST_VERSION_WITH_EMBEDDED_FRAMES || prefers_web_browser == 1) {
         return false;
     }
-    // The player may have destroyed the frame since the last page: the next page makes a new one.
     if (container == nullptr && !make_lyrics_window()) {
-        lyrics_window_failed = true;
+        // A window torn down by quit is no failure of the player or the system.
+        lyrics_window_failed = quitting == 0;
         return false;
     }
+    return true;
+}
+
+void show_in_lyrics_window(const char* address)
+{
     navigate(address);
-    if (!IsWindowVisible(frame)) {
+    if (container != nullptr && !IsWindowVisible(frame)) {
         ShowWindow(frame, SW_SHOWNA);
     }
     note_whose_place();
-    return true;
 }
 
 } // namespace
 
 void show_page(const char* address)
 {
-    if (player_version >= FIRST_VERSION_WITHOUT_MINIBROWSER && !show_in_lyrics_window(address)) {
-        open_in_web_browser(address);
+    // Once the player has begun to quit, no page and no window.
+    if (quitting != 0 || player_version < FIRST_VERSION_WITHOUT_MINIBROWSER) {
+        return;
     }
+    text_copy(latest_page, address);
+    page_waiting = true;
+    if (showing_page) {
+        return; // the call under way shows it
+    }
+    showing_page = true;
+    // Each pass shows the latest page; a pass that let a later page in takes another. They end
+    // with the calls that bring pages, each a tick or an OK that ran inside the pass before.
+    while (page_waiting && quitting == 0) {
+        const bool in_window = lyrics_window_ready();
+        if (quitting != 0) {
+            break;
+        }
+        char page[PAGE_ADDRESS_SIZE];
+        text_copy(page, latest_page);
+        page_waiting = false;
+        if (in_window) {
+            show_in_lyrics_window(page);
+        } else {
+            open_in_web_browser(page);
+        }
+    }
+    showing_page = false;
 }
 
 bool lyrics_window_place_is_kept()
 {
     note_whose_place();
-    return frame != nullptr && place_is_ours;
+    return place_is_ours;
 }
 
 void close_lyrics_window()
 {
     // At a player's exit the frame and the container may be gone already, with its main window.
-    if (container != nullptr && IsWindow(frame)) {
+    // A container still being made has no frame yet.
+    if (frame != nullptr) {
         DestroyWindow(frame);
     }
     if (container != nullptr) {
         DestroyWindow(container);
     }
-    UnregisterClassA(CONTAINER_CLASS, plugin_descriptor.module_instance);
+    // A class is only unregistered when no window of it is left.
+    if (container == nullptr) {
+        UnregisterClassA(CONTAINER_CLASS, plugin_descriptor.module_instance);
+    }
 }

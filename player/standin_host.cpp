@@ -1,9 +1,11 @@
 #include "player/standin_host.h"
 
+#include "player/dialog_driver.h"
 #include "player/embedded_frames.h"
 #include "player/import_patch.h"
 #include "plugin/system_function.h"
 #include "plugin/host_requests.h"
+#include "resources/resource.h"
 
 #include <algorithm>
 #include <cstring>
@@ -488,7 +490,22 @@ void StandInHost::reenter_if_due(int32_t call)
     if (script.reenter_in != 0 && script.reenter_in == call) {
         script.reenter_in = 0;
         script.position = script.reenter_position;
-        tick();
+        switch (script.reenter_call) {
+        case ModalLoopCall::tick:
+            tick();
+            break;
+        case ModalLoopCall::quit:
+            quit();
+            break;
+        case ModalLoopCall::ok_with_lookup_off:
+            run_config_dialog(*this, {[](HWND dialog) {
+                                  if (item_checked(dialog, IDC_ENABLED)) {
+                                      click_item(dialog, IDC_ENABLED);
+                                  }
+                                  click_item(dialog, IDC_OK_BUTTON);
+                              }});
+            break;
+        }
     }
 }
 

@@ -27,6 +27,11 @@ struct PlaylistEntry {
 
 enum class PlayState { stopped, playing, paused };
 
+// What the player does inside a modal loop in one of the plug-in's calls: the timer's tick, the
+// user closing the player (quit), or the user pressing OK in the configuration dialog after
+// clearing its check box.
+enum class ModalLoopCall { tick, quit, ok_with_lookup_off };
+
 // Versions the stand-in answers: a player with the mini-browser (2.91) and one of today's,
 // without it (5.9.2), which opens pages in the system's web browser instead.
 constexpr int32_t OLD_PLAYER_VERSION = 0x2091;
@@ -55,9 +60,10 @@ struct HostScript {
     // A modal message loop inside a call of the plug-in's, as a dialog of another plug-in or a
     // prompt of a page would run it: once, inside the answer to request `reenter_in` (or inside
     // the creation of the plug-in's web control, for REENTER_IN_CONTROL_CREATION), the playlist
-    // moves to `reenter_position` and the timer callback is called. 0: never.
+    // moves to `reenter_position` and the player makes `reenter_call`. 0: never.
     int32_t reenter_in = 0;
     int32_t reenter_position = 0;
+    ModalLoopCall reenter_call = ModalLoopCall::tick;
     // Answers to IPC_GET_EXTENDED_FILE_INFO worse than the player's: the whole buffer filled with
     // no terminator (answering 1), or text written into the buffer with the answer 0.
     bool file_info_unterminated = false;

@@ -265,6 +265,24 @@ struct Between {
     size_t frames; // made in all
 };
 
+// Destroys the lyrics window's frame, as the player does; the control goes with it: the plug-in
+// held exactly one reference to it.
+void destroy_frame_and_expect_the_control_released(StandInHost& host)
+{
+    IWebBrowser2* control = browser_of_control(windows_of_class(host.lyrics_frame(), WEB_CONTROL_CLASS).at(0));
+    ASSERT_NE(control, nullptr);
+    DestroyWindow(host.lyrics_frame());
+    // A page still loading holds the control for a while: wait until only this test's reference
+    // is left, or the time is up.
+    pump_messages_until(
+        [&] {
+            control->AddRef();
+            return control->Release() == 1;
+        },
+        NAVIGATION_TIMEOUT_MS);
+    EXPECT_EQ(control->Release(), 0u) << "references left to the control";
+}
+
 void PrintTo(const Between& between, std::ostream* out)
 {
     *out << between.name;
@@ -305,22 +323,7 @@ INSTANTIATE_TEST_SUITE_P(
                 },
                 1},
         // The control goes with the frame: the plug-in held exactly one reference to it.
-        Between{"DestroyedByThePlayer",
-                [](StandInHost& host) {
-                    IWebBrowser2* control = browser_of_control(windows_of_class(host.lyrics_frame(), WEB_CONTROL_CLASS).at(0));
-                    ASSERT_NE(control, nullptr);
-                    DestroyWindow(host.lyrics_frame());
-                    // A page still loading holds the control for a while: wait until only this
-                    // test's reference is left, or the time is up.
-                    pump_messages_until(
-                        [&] {
-                            control->AddRef();
-                            return control->Release() == 1;
-                        },
-                        NAVIGATION_TIMEOUT_MS);
-                    EXPECT_EQ(control->Release(), 0u) << "references left to the control";
-                },
-                2}),
+        Between{"DestroyedByThePlayer", destroy_frame_and_expect_the_control_released, 2}),
     [](const testing::TestParamInfo<Between>& case_info) { return std::string(case_info.param.name); });
 
 // Where no lyrics window can be had, or the user prefers the web browser, or the player is older
@@ -584,6 +587,73 @@ INSTANTIATE_TEST_SUITE_P(Orders, PlayerExit,
                          testing::Values(Exit{"MainWindowThenQuit", true, false}, Exit{"QuitFirst", false, false},
                                          Exit{"QuitFirstWithSkin", false, true}),
                          [](const testing::TestParamInfo<Exit>& case_info) { return std::string(case_info.param.name); });
+
+// What a modal loop inside one of the tick's calls dispatches besides the timer: the user closing
+// the player (quit), or pressing OK in the configuration dialog with the lookup left off. After
+// quit no window of the plug-in's is left or made, and the player goes on once it has freed the
+// DLL; OK's notice page goes to the one lyrics window, and the page that arrived last shows last.
+struct LoopCall {
+    const char* name;
+    int32_t inside; // the request, or REENTER_IN_CONTROL_CREATION
+    ModalLoopCall call;
+};
+
+void PrintTo(const LoopCall& loop_call, std::ostream* out)
+{
+    *out << loop_call.name;
+}
+
+class InsideAModalLoop : public LyricsWindow, public testing::WithParamInterface<LoopCall> {};
+
+TEST_P(InsideAModalLoop, QuitLeavesNoWindowAndOkShowsTheLastPage)
+{
+    load();
+    host.script.reenter_in = GetParam().inside;
+    host.script.reenter_call = GetParam().call;
+    play_new("C:\\one.mp3");
+    ASSERT_EQ(host.script.reenter_in, 0) << "no modal loop ran";
+    if (GetParam().call == ModalLoopCall::quit) {
+        EXPECT_EQ(plugin_windows_in_process(), 0u);
+        WNDCLASSA registered = {};
+        EXPECT_FALSE(GetClassInfoA(host.module(), CONTAINER_CLASS, &registered)) << "the class stays registered";
+        play_new("C:\\two.mp3");
+        EXPECT_EQ(host.request_codes(), (std::vector<int32_t>{IPC_INETAVAILABLE, IPC_GETOUTPUTTIME}));
+        EXPECT_EQ(plugin_windows_in_process(), 0u);
+        host.unload();
+        for (HWND window : process_windows()) {
+            SendMessageA(window, WM_NULL, 0, 0); // crashes where the window's procedure was freed
+        }
+        pump_messages_for(300);
+        return;
+    }
+    int32_t frame_requests = 0;
+    for (int32_t code : host.request_codes()) {
+        frame_requests += code == IPC_GET_EMBEDDED_FRAME ? 1 : 0;
+    }
+    EXPECT_EQ(frame_requests, 1);
+    EXPECT_EQ(host.frames.size(), 1u);
+    EXPECT_EQ(windows_of_class_in_process(CONTAINER_CLASS), 1u);
+    EXPECT_EQ(windows_of_class_in_process(WEB_CONTROL_CLASS), 1u);
+    // Inside the window's making, OK's page arrived last; inside an earlier request, the track's.
+    const bool made_inside = GetParam().inside == IPC_GET_EMBEDDED_FRAME || GetParam().inside == REENTER_IN_CONTROL_CREATION;
+    const std::string last = made_inside ? "http://" CANTOVIA_NOTICE_HOST "/wdesabilitado.htm" : page_of("C:\\one.mp3");
+    EXPECT_EQ(wait_until_shown(last), as_shown(last));
+    pump_messages_for(300);
+    EXPECT_EQ(web_control_location(host.lyrics_frame()), as_shown(last)) << "a page after the last";
+    destroy_frame_and_expect_the_control_released(host);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Calls, InsideAModalLoop,
+    testing::Values(LoopCall{"QuitInsideTheFrameRequest", IPC_GET_EMBEDDED_FRAME, ModalLoopCall::quit},
+                    LoopCall{"QuitInsideTheControlsCreation", REENTER_IN_CONTROL_CREATION, ModalLoopCall::quit},
+                    LoopCall{"QuitInsideTheFileInfoRequest", IPC_GET_EXTENDED_FILE_INFO, ModalLoopCall::quit},
+                    LoopCall{"QuitInsideTheMiniBrowserRequest", IPC_MBOPENREAL, ModalLoopCall::quit},
+                    LoopCall{"OkInsideTheFrameRequest", IPC_GET_EMBEDDED_FRAME, ModalLoopCall::ok_with_lookup_off},
+                    LoopCall{"OkInsideTheControlsCreation", REENTER_IN_CONTROL_CREATION, ModalLoopCall::ok_with_lookup_off},
+                    LoopCall{"OkInsideTheFileInfoRequest", IPC_GET_EXTENDED_FILE_INFO, ModalLoopCall::ok_with_lookup_off},
+                    LoopCall{"OkInsideTheMiniBrowserRequest", IPC_MBOPENREAL, ModalLoopCall::ok_with_lookup_off}),
+    [](const testing::TestParamInfo<LoopCall>& case_info) { return std::string(case_info.param.name); });
 
 // Ticks never wait for the site: with a site that records every request and answers none, each
 // new-track tick still returns with the requests it makes against a site that answers, its
