@@ -24,6 +24,7 @@ add_library(gen_cantovia SHARED
   plugin/settings.cpp
   display/web_browser.cpp
   display/lyrics_window.cpp
+  display/lyrics_keys.cpp
   dialog/config_dialog.cpp
   lookup/track_watcher.cpp
   lookup/tag_reader.cpp
@@ -137,6 +138,9 @@ add_test(NAME dll_check
                  ${MINGW_TOOL_PREFIX} ${PROJECT_VERSION})
 
 if(DLL_MACHINE STREQUAL "i386")
+  # The message processor's calling convention, read from the compiled code.
+  add_test(NAME processor_convention
+           COMMAND ${PROJECT_SOURCE_DIR}/tests/check_player_method.sh ${MINGW_TOOL_PREFIX} $<FILTER:$<TARGET_OBJECTS:gen_cantovia>,INCLUDE,lyrics_keys>)
   add_test(NAME release_archive
            COMMAND ${PROJECT_SOURCE_DIR}/tests/check_release.sh ${CHECKED_DLL}
                    ${PROJECT_BINARY_DIR}/generated/build_config.h ${PROJECT_BINARY_DIR}/gen_cantovia-setup.exe)

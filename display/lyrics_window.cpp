@@ -6,6 +6,7 @@
 #include "display/display.h"
 
 #include "common/bounded_text.h"
+#include "display/lyrics_window.h"
 #include "display/window_place.h"
 #include "plugin/description.h"
 #include "plugin/host_requests.h"
@@ -66,9 +67,27 @@ bool web_control_available()
     return true;
 }
 
+// The keyboard focus into the web control: its innermost window, which holds the page.
+void focus_control(HWND window)
+{
+    HWND inner = window;
+    while (HWND child = GetWindow(inner, GW_CHILD)) {
+        inner = child;
+    }
+    if (inner != window) {
+        SetFocus(inner);
+    }
+}
+
 LRESULT CALLBACK container_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
 {
     switch (message) {
+    case WM_SETFOCUS: // the container is the frame's tab stop: it hands the focus on
+        focus_control(window);
+        return 0;
+    case WM_MOUSEACTIVATE: // a click anywhere inside, the frame not active yet
+        focus_control(window);
+        return DefWindowProcA(window, message, wparam, lparam);
     case WM_SIZE:
         if (HWND control = GetWindow(window, GW_CHILD)) {
             MoveWindow(control, 0, 0, LOWORD(lparam), HIWORD(lparam), TRUE);
@@ -280,13 +299,15 @@ bool make_lyrics_window()
         return false;
     }
     frame = made_frame;
-    SetWindowLongPtrA(container, GWL_STYLE, WS_CHILD | WS_CLIPCHILDREN);
+    // A tab stop: the frame's focus handling gives it the focus, which it hands on to the control.
+    SetWindowLongPtrA(container, GWL_STYLE, WS_CHILD | WS_CLIPCHILDREN | WS_TABSTOP);
     SetParent(container, frame);
     RECT client = {};
     GetClientRect(frame, &client);
     MoveWindow(container, 0, 0, client.right, client.bottom, FALSE);
     ShowWindow(container, SW_SHOWNA);
     SetWindowTextA(frame, LYRICS_WINDOW_TITLE);
+    add_key_processor();
     return true;
 }
 
@@ -379,8 +400,19 @@ bool lyrics_window_place_is_kept()
     return place_is_ours;
 }
 
+HWND lyrics_window_container()
+{
+    return container;
+}
+
+IWebBrowser2* lyrics_window_control()
+{
+    return browser;
+}
+
 void close_lyrics_window()
 {
+    remove_key_processor();
     // At a player's exit the frame and the container may be gone already, with its main window.
     // A container still being made has no frame yet.
     if (frame != nullptr) {

@@ -9,6 +9,18 @@
 namespace {
 
 constexpr RECT DEFAULT_PLACE = {400, 40, 800, 340};
+HWND active_frame = nullptr;
+
+HWND first_tab_stop(HWND frame)
+{
+    for (HWND child = GetWindow(frame, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        const LONG_PTR style = GetWindowLongPtrA(child, GWL_STYLE);
+        if ((style & WS_TABSTOP) != 0 && (style & WS_VISIBLE) != 0) {
+            return child;
+        }
+    }
+    return nullptr;
+}
 
 EmbeddedWindowState* state_of(HWND frame)
 {
@@ -42,6 +54,24 @@ LRESULT CALLBACK frame_proc(HWND frame, UINT message, WPARAM wparam, LPARAM lpar
     case WM_SIZE:
     case WM_SHOWWINDOW:
         fit_first_child(frame);
+        break;
+    case WM_ACTIVATE:
+        if (LOWORD(wparam) != WA_INACTIVE) {
+            active_frame = frame;
+        } else if (active_frame == frame) {
+            active_frame = nullptr;
+        }
+        break;
+    case WM_SETFOCUS:
+        if (HWND tab_stop = first_tab_stop(frame)) {
+            SetFocus(tab_stop);
+            return 0;
+        }
+        break;
+    case WM_DESTROY:
+        if (active_frame == frame) {
+            active_frame = nullptr;
+        }
         break;
     case WM_GETMINMAXINFO:
         reinterpret_cast<MINMAXINFO*>(lparam)->ptMinTrackSize = {EMBEDDED_MIN_WIDTH, EMBEDDED_MIN_HEIGHT};
@@ -89,6 +119,11 @@ HWND make_embedded_frame(HWND owner, EmbeddedWindowState* state)
                                  nullptr, GetModuleHandleA(nullptr), state);
     state->me = frame;
     return frame;
+}
+
+HWND active_embedded_frame()
+{
+    return active_frame;
 }
 
 void press_close_button(HWND frame)

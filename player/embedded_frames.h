@@ -1,8 +1,9 @@
 // The player's embedded-window service as the stand-in models it (IPC_GET_EMBEDDED_FRAME): a
 // frame created hidden and owned by the player's main window, placed where the plug-in's record
 // says, which sizes its first child to fill it, sends WM_CLOSE to that child when its close
-// button is pressed (hiding or destroying nothing itself), and keeps the record's place up to
-// date as it moves. Also what the stand-in and the tests read of a web control in such a frame.
+// button is pressed (hiding or destroying nothing itself), keeps the record's place up to
+// date as it moves, registers itself as the active dialog while it is active and gives the
+// focus it gets to its first tab stop, as a dialog does. Also what the stand-in and the tests read of a web control in such a frame.
 #pragma once
 
 #include "player/message_pump.h"
@@ -21,6 +22,10 @@ void register_player_class(const char* name, WNDPROC procedure, int background_c
 // A new hidden frame owned by `owner` at `state->r` (a default place when that is empty); fills
 // in `state->me`. The record must outlive the frame.
 HWND make_embedded_frame(HWND owner, EmbeddedWindowState* state);
+
+// The frame that is active, as the player registers it as the active dialog of its message
+// loop while it is; null when none is.
+HWND active_embedded_frame();
 
 // What a press on the frame's close button does.
 void press_close_button(HWND frame);

@@ -4,13 +4,17 @@
 
 #include <windows.h>
 
+// One message through the stand-in player's message loop, as the player's own loop handles it
+// (standin_host.cpp): its plug-ins' message processors first, then its accelerators, the active
+// dialog, translation and dispatch.
+void dispatch_as_the_player(MSG& message);
+
 // Dispatches the messages waiting in this thread's queue.
 inline void dispatch_waiting_messages()
 {
     MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        dispatch_as_the_player(message);
     }
 }
 

@@ -5,6 +5,7 @@
 #include "player/import_patch.h"
 #include "plugin/system_function.h"
 #include "plugin/host_requests.h"
+#include "plugin/player_objects.h"
 #include "resources/resource.h"
 
 #include <algorithm>
@@ -13,6 +14,7 @@
 namespace {
 
 constexpr char WINDOW_CLASS[] = "CantoviaStandInPlayer";
+constexpr WORD NEXT_WINDOW_COMMAND = 40001;
 // No such control is registered: the web control's window then holds none.
 constexpr char NO_SUCH_CONTROL[] = "{8C0F5D84-5C3A-4A43-9E07-3D1B8F4F0001}";
 StandInHost* current_host = nullptr;
@@ -21,6 +23,10 @@ LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPAR
 {
     if (message == HOST_REQUEST_MESSAGE && current_host != nullptr) {
         return current_host->answer(wparam, static_cast<int32_t>(lparam));
+    }
+    if (message == WM_COMMAND && current_host != nullptr) {
+        current_host->count_command(wparam);
+        return 0;
     }
     return DefWindowProcA(window, message, wparam, lparam);
 }
@@ -201,6 +207,68 @@ FARPROC WINAPI recording_get_proc_address(HMODULE module, LPCSTR name)
     return GetProcAddress(module, name);
 }
 
+// The player's service objects (IPC_GET_SERVICES): the service gives the application's factory,
+// the factory the application object, and the application keeps the host's processors.
+class StandInApplication final : public PlayerDispatchable {
+public:
+    int dispatch(int code, void*, void** params, int count) override
+    {
+        if (current_host == nullptr || count != 1 ||
+            (code != APPLICATION_ADD_PROCESSOR && code != APPLICATION_REMOVE_PROCESSOR)) {
+            return 0;
+        }
+        auto* processor = *static_cast<PlayerDispatchable**>(params[0]);
+        std::vector<PlayerDispatchable*>& processors = current_host->processors;
+        if (code == APPLICATION_ADD_PROCESSOR) {
+            processors.push_back(processor);
+        } else {
+            processors.erase(std::remove(processors.begin(), processors.end(), processor), processors.end());
+        }
+        return 1;
+    }
+} application_object;
+
+class StandInFactory final : public PlayerDispatchable {
+public:
+    int dispatch(int code, void* result, void** params, int count) override
+    {
+        if (current_host == nullptr || count != 1) {
+            return 0;
+        }
+        if (code == FACTORY_MAKE) {
+            *static_cast<PlayerDispatchable**>(result) = &application_object;
+            ++current_host->applications_made;
+            return 1;
+        }
+        if (code == FACTORY_RELEASE) {
+            current_host->applications_released += *static_cast<PlayerDispatchable**>(params[0]) == &application_object ? 1 : 0;
+            return 1;
+        }
+        return 0;
+    }
+} factory_object;
+
+class StandInService final : public PlayerDispatchable {
+public:
+    int dispatch(int code, void* result, void** params, int count) override
+    {
+        if (code != SERVICE_FIND_FACTORY || count != 1) {
+            return 0;
+        }
+        const bool application = IsEqualGUID(*static_cast<GUID*>(params[0]), APPLICATION_SERVICE_GUID) != FALSE;
+        *static_cast<PlayerDispatchable**>(result) = application ? &factory_object : nullptr;
+        return 1;
+    }
+} service_object;
+
+LRESULT CALLBACK offer_modal_loop_message(int code, WPARAM wparam, LPARAM lparam)
+{
+    if (code >= 0 && current_host != nullptr && current_host->offer_to_processors(*reinterpret_cast<MSG*>(lparam))) {
+        return TRUE;
+    }
+    return CallNextHookEx(nullptr, code, wparam, lparam);
+}
+
 // What a skin engine keeps in the tail of a frame's record: every word but the GUID's.
 void keep_skin_state(EmbeddedWindowState& record)
 {
@@ -221,6 +289,9 @@ StandInHost::StandInHost()
                                   nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     ShowWindow(main_window, SW_SHOWNORMAL);
     current_host = this;
+    ACCEL next_window = {FVIRTKEY | FCONTROL, VK_TAB, NEXT_WINDOW_COMMAND};
+    accelerators = CreateAcceleratorTableW(&next_window, 1);
+    modal_loop_filter = SetWindowsHookExW(WH_MSGFILTER, offer_modal_loop_message, nullptr, GetCurrentThreadId());
 }
 
 StandInHost::~StandInHost()
@@ -229,6 +300,8 @@ StandInHost::~StandInHost()
     if (main_window != nullptr) {
         DestroyWindow(main_window);
     }
+    UnhookWindowsHookEx(modal_loop_filter);
+    DestroyAcceleratorTable(accelerators);
     if (current_host == this) {
         current_host = nullptr;
     }
@@ -437,6 +510,11 @@ LRESULT StandInHost::answer(WPARAM argument, int32_t code)
     case IPC_GET_EXTENDED_FILE_INFO:
         result = answer_file_info(argument, record);
         break;
+    case IPC_GET_SERVICES:
+        result = script.version >= FIRST_VERSION_WITH_SERVICES && !script.no_services
+                     ? reinterpret_cast<LRESULT>(static_cast<PlayerDispatchable*>(&service_object))
+                     : UNKNOWN_REQUEST_ANSWER;
+        break;
     case IPC_GETINIFILE:
         result = script.ini_answer_is_path ? reinterpret_cast<LRESULT>(script.ini_path.c_str())
                                            : static_cast<LRESULT>(script.ini_answer);
@@ -507,6 +585,57 @@ void StandInHost::reenter_if_due(int32_t call)
             break;
         }
     }
+}
+
+bool StandInHost::offer_to_processors(MSG& message)
+{
+    MSG* offered = &message;
+    void* params[] = {&offered};
+    // By index: a processor may be removed while one runs (a quit inside a dispatch).
+    for (size_t i = 0; i < processors.size(); ++i) {
+        bool taken = false;
+        processors[i]->dispatch(PROCESSOR_TAKE_MESSAGE, &taken, params, 1);
+        if (taken) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void StandInHost::dispatch_as_player(MSG& message)
+{
+    if (offer_to_processors(message)) {
+        return;
+    }
+    const bool own_window = message.hwnd != nullptr &&
+                            (message.hwnd == main_window || std::find(frames.begin(), frames.end(), message.hwnd) != frames.end());
+    if ((message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN) && own_window &&
+        TranslateAcceleratorW(main_window, accelerators, &message)) {
+        return;
+    }
+    HWND active_dialog = active_embedded_frame();
+    if (active_dialog != nullptr && IsDialogMessageW(active_dialog, &message)) {
+        return;
+    }
+    if (!own_window) {
+        TranslateMessage(&message);
+    }
+    DispatchMessageW(&message);
+}
+
+void StandInHost::count_command(WPARAM command)
+{
+    next_window_commands += LOWORD(command) == NEXT_WINDOW_COMMAND ? 1 : 0;
+}
+
+void dispatch_as_the_player(MSG& message)
+{
+    if (current_host != nullptr) {
+        current_host->dispatch_as_player(message);
+        return;
+    }
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
 }
 
 void StandInHost::record_timer(HWND window, UINT_PTR id, UINT period, TIMERPROC callback)

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "display/embedded_window.h"
+#include "player/service_objects.h"
 #include "player/web_control.h"
 #include "plugin/host_requests.h"
 #include "plugin/plugin.h"
@@ -68,6 +69,8 @@ struct HostScript {
     // no terminator (answering 1), or text written into the buffer with the answer 0.
     bool file_info_unterminated = false;
     bool file_info_junk_with_zero = false;
+    // A player from 5.12 on that answers the service request as one without it.
+    bool no_services = false;
     // The work areas of the monitors the plug-in finds when it looks up the monitor functions
     // (the first is the primary); empty: the system's own.
     std::vector<RECT> monitors;
@@ -149,6 +152,12 @@ public:
     size_t requests_before_focus = 0; // how many requests came before the last SetFocus
     int init_result = -1;
     std::vector<HWND> frames; // every frame made for IPC_GET_EMBEDDED_FRAME, in order
+    // The message processors plug-ins added through the service objects, in the order added;
+    // every message of the player's loop, and of its modal loops, goes to them first.
+    std::vector<PlayerDispatchable*> processors;
+    int applications_made = 0;     // application objects the factory gave out
+    int applications_released = 0; // and took back
+    int next_window_commands = 0;  // the player's accelerator for its own windows, Ctrl+Tab
     // The window-state record as each IPC_GET_EMBEDDED_FRAME received it. Once a frame is made, the
     // stand-in keeps state of its own in the record's tail, as skin engines do.
     std::vector<EmbeddedWindowState> frame_records;
@@ -173,6 +182,11 @@ public:
     void reenter_if_due(int32_t call);
     void record_timer(HWND window, UINT_PTR id, UINT period, TIMERPROC callback);
     void record_kill(HWND window, UINT_PTR id);
+    // The processors, in order, until one takes the message: true when one did.
+    bool offer_to_processors(MSG& message);
+    // The player's message loop for one message of its thread.
+    void dispatch_as_player(MSG& message);
+    void count_command(WPARAM command);
 
 private:
     HWND main_window = nullptr;
@@ -182,6 +196,8 @@ private:
     bool running = false;
     std::unique_ptr<WebControl> minibrowser;
     std::unique_ptr<WebControl> web_browser;
+    HACCEL accelerators = nullptr;
+    HHOOK modal_loop_filter = nullptr; // modal loops offer their messages to the processors too
 };
 
 // Code page 1252 text as UTF-16, as the player converts the address it is given.

@@ -100,6 +100,14 @@ USER32.DLL SetWindowLongA
 USER32.DLL SetWindowLongPtrA
 USER32.DLL ShowWindow
 USER32.DLL UnregisterClassA
+# Keys in the lyrics window: its message processor translates and dispatches its keys itself
+# (DispatchMessageW, which Windows 98 has only as a stub, is looked up on the NT line) and leaves
+# Ctrl+Tab to the player.
+KERNEL32.DLL GetVersion
+USER32.DLL DispatchMessageA
+USER32.DLL GetKeyState
+USER32.DLL IsChild
+USER32.DLL TranslateMessage
 ALLOWED
 )
 
