@@ -674,7 +674,8 @@ INSTANTIATE_TEST_SUITE_P(
 // Keys in the lyrics window while its frame is the player's active dialog: on a player with the
 // service objects, the window's processor hands them to the web control's window (after its own
 // key handling, spied on here, was offered them); without, the dialog handling turns Tab, Enter
-// and the arrows into navigation. The focus, given to the frame, goes on into the control.
+// and the arrows into navigation. The focus, given to the frame or by a click, goes into the
+// control.
 struct KeyPlayer {
     const char* name;
     int32_t version;
@@ -744,6 +745,9 @@ TEST_P(LyricsWindowKeys, ReachTheControlAsInABrowser)
         inner = child;
     }
     EXPECT_EQ(GetFocus(), inner) << "the focus in the control";
+    SetFocus(host.window());
+    SendMessageW(inner, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(frame), MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN));
+    EXPECT_EQ(GetFocus(), inner) << "a click puts the focus in the control";
 
     IWebBrowser2* control = browser_of_control(windows_of_class(frame, WEB_CONTROL_CLASS).at(0));
     ASSERT_NE(control, nullptr);
