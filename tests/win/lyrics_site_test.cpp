@@ -219,6 +219,9 @@ TEST_P(ReenteredTick, EndsOnThePageOfTheTrackThatPlays)
     if (GetParam().kind.version >= FIRST_VERSION_WITH_FILE_INFO) {
         EXPECT_EQ(arrived.back().value("musica") + " " + arrived.back().value("artista"), "Second Two");
     }
+    for (size_t i = seen; i < arrived.size(); ++i) { // no page of the first track with the second's tags
+        EXPECT_TRUE(arrived[i].value("a") != "C:\\first.mp3" || arrived[i].value("musica") != "Second");
+    }
     if (GetParam().kind.version >= FIRST_VERSION_WITHOUT_MINIBROWSER && GetParam().kind.navegador == nullptr) {
         ASSERT_NE(host.lyrics_frame(), nullptr);
         std::wstring shown;
@@ -240,7 +243,8 @@ INSTANTIATE_TEST_SUITE_P(
                     Reentry{"InsideTheFrameRequest", KINDS[1], IPC_GET_EMBEDDED_FRAME},
                     Reentry{"InsideTheControlsCreation", KINDS[1], REENTER_IN_CONTROL_CREATION},
                     Reentry{"InsideTheWebBrowserRequest", KINDS[2], IPC_OPEN_URL},
-                    Reentry{"InsideTheFileInfoRequest", KINDS[1], IPC_GET_EXTENDED_FILE_INFO}),
+                    Reentry{"InsideTheFileInfoRequest", KINDS[1], IPC_GET_EXTENDED_FILE_INFO},
+                    Reentry{"InsideTheTitleRequest", KINDS[1], IPC_GETPLAYLISTTITLE}),
     [](const testing::TestParamInfo<Reentry>& reentry) { return std::string(reentry.param.name); });
 
 } // namespace
