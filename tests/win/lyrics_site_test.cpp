@@ -137,6 +137,14 @@ TEST_P(SiteReceives, TagFieldsAsTheFileHoldsThem)
 // decodes exactly its text; an older player is not asked.
 TEST_P(SiteReceives, TitleAndArtistAsThePlayerRead)
 {
+    // A stream's song, as the player reports it (before 2.9: its title), once its title has settled.
+    const int32_t stream = add_entry("http://radio.example/live", "", -1);
+    host.script.playlist[size_t(stream)].stream_moments = {{"Band & Co - Caf\xE9", "Band & Co - Caf\xE9"}};
+    play(stream);
+    tick();
+    const SiteRequest song = site_request_for(stream);
+    EXPECT_EQ(song.value("a") + "|" + song.value("musica") + "|" + song.value("artista"),
+              "http://radio.example/live|Caf\xE9|Band e Co");
     const int32_t entry = add_entry(folder + "song.flac", "T", 200);
     host.script.playlist[size_t(entry)].file_title = "Ca\xE7\xE3o #1 + 100% & \x7F\x01";
     host.script.playlist[size_t(entry)].file_artist = "A\xE9 & %41 \xFF";
