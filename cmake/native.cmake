@@ -17,6 +17,7 @@ add_executable(logic_tests
   tests/native/labels_test.cpp
   tests/native/utf16_text_test.cpp
   tests/native/window_place_test.cpp
+  tests/native/stream_song_test.cpp
 )
 cantovia_strict(logic_tests)
 target_link_libraries(logic_tests PRIVATE cantovia_logic GTest::gtest_main)

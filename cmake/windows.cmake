@@ -85,6 +85,7 @@ add_executable(plugin_tests
   tests/win/web_browser_test.cpp
   tests/win/lyrics_site_test.cpp
   tests/win/lyrics_window_test.cpp
+  tests/win/stream_test.cpp
   tests/win/test_main.cpp
   tests/win/crash_exit.cpp
 )

@@ -48,20 +48,19 @@ size_t read_file_trailer(const char* path, unsigned char (&trailer)[ID3V1_TRAILE
     return read;
 }
 
-// Asks the player for `field` ("title", "artist") of the file at `path` into `value`: empty when
-// it has none. The text is terminated here, whatever the player wrote into the buffer.
-template <size_t N>
-void ask_player_for(const char* path, const char* field, char (&value)[N])
+} // namespace
+
+bool ask_player_for(const char* path, const char* field, char* value, size_t capacity)
 {
     value[0] = '\0';
-    ExtendedFileInfo request = {path, field, value, N};
-    if (host_request(reinterpret_cast<WPARAM>(&request), IPC_GET_EXTENDED_FILE_INFO) == 0) {
+    ExtendedFileInfo request = {path, field, value, capacity};
+    const bool answered = host_request(reinterpret_cast<WPARAM>(&request), IPC_GET_EXTENDED_FILE_INFO) != 0;
+    if (!answered) {
         value[0] = '\0';
     }
-    value[N - 1] = '\0';
+    value[capacity - 1] = '\0';
+    return answered;
 }
-
-} // namespace
 
 void read_id3v1_tag(const char* path)
 {

@@ -4,6 +4,20 @@
 
 #include "lookup/id3v1.h"
 
+#include <cstddef>
+
+// Asks the player (IPC_GET_EXTENDED_FILE_INFO, only on FIRST_VERSION_WITH_FILE_INFO or later) for
+// `field` ("title", "artist", FILE_INFO_STREAM_TITLE) of the entry at `path` into `value` of
+// `capacity` bytes (at least 1). True when it answered; `value` then holds its text, terminated
+// here whatever the player wrote into the buffer. False, with `value` empty, when it has none.
+bool ask_player_for(const char* path, const char* field, char* value, size_t capacity);
+
+template <size_t N>
+bool ask_player_for(const char* path, const char* field, char (&value)[N])
+{
+    return ask_player_for(path, field, value, N);
+}
+
 // Reads the trailer of the file at `path` into the tag buffers; a file that cannot be read or
 // has no tag leaves them as they are.
 void read_id3v1_tag(const char* path);

@@ -1,9 +1,10 @@
-// The once-a-second look at the player: when a playlist entry with a new file path plays,
-// open its lyrics page in the player's mini-browser and, on a player without one, in the
-// lyrics window or the system's web browser.
+// The once-a-second look at the player: when a playlist entry with a new file path plays, or a
+// stream plays a new song, open its lyrics page in the player's mini-browser and, on a player
+// without one, in the lyrics window or the system's web browser.
 #include "common/bounded_text.h"
 #include "display/display.h"
 #include "lookup/page_address.h"
+#include "lookup/stream_song.h"
 #include "lookup/tag_reader.h"
 #include "plugin/host_requests.h"
 #include "plugin/plugin.h"
@@ -14,8 +15,15 @@ static_assert(sizeof(WINDOWPLACEMENT) == 44, "WINDOWPLACEMENT length field");
 
 namespace {
 
-// The path (with "&" replaced) of the last entry whose page was opened.
+// The path (with "&" replaced) of the last entry whose page was opened, or of the stream whose
+// songs are followed.
 char last_path[PATH_TEXT_SIZE];
+
+// The stream in last_path: the title its last tick saw, whether that title has been dealt with
+// (it settled: it was the same on two ticks in a row), and the song of its last page.
+char stream_title[TITLE_TEXT_SIZE];
+bool stream_title_settled = false;
+char stream_song[TITLE_TEXT_SIZE];
 
 // The player may quit inside any request (a modal loop dispatches its close): from then on the
 // tick opens nothing more.
@@ -48,6 +56,76 @@ void open_page(const char* address)
 // would then open the older track's page last.
 bool tick_running = false;
 
+// The title of the entry at `index`, as the player shows it (cut to fit), into `title`; empty
+// where the player has none.
+void copy_entry_title(LRESULT index, char (&title)[TITLE_TEXT_SIZE])
+{
+    const char* text = entry_text(index, IPC_GETPLAYLISTTITLE);
+    text_copy(title, text != nullptr ? text : "");
+}
+
+// A tick on the stream at `index`, whose address is `path` as the player gives it and `path_sent`
+// with "&" replaced. Its page follows the song: once the title has stayed the same over two ticks
+// (the reader's statuses and the station's name come and go while it connects), and only for a
+// song other than that of its last page (stations send the same title again).
+void follow_stream(LRESULT index, const char* path, const char* path_sent, const char* base, int32_t seconds)
+{
+    // The player's text buffers are shared between its requests: the address is copied (it fit
+    // as `path_sent`) before the title is asked.
+    char stream_path[PATH_TEXT_SIZE];
+    text_copy(stream_path, path);
+    const bool fresh = std::strcmp(path_sent, last_path) != 0;
+    if (fresh) {
+        text_copy(last_path, path_sent);
+        stream_song[0] = '\0';
+    }
+    char title[TITLE_TEXT_SIZE];
+    copy_entry_title(index, title);
+    if (fresh || std::strcmp(title, stream_title) != 0) {
+        text_copy(stream_title, title);
+        stream_title_settled = false;
+        return;
+    }
+    if (stream_title_settled) {
+        return;
+    }
+    stream_title_settled = true;
+    if (is_status_title(title)) {
+        return;
+    }
+    char song[TITLE_TEXT_SIZE];
+    // Only the player's answer of 0 (a reader that does not know the field) leaves the title as
+    // the song; its empty text means no song yet.
+    const bool asked = player_version >= FIRST_VERSION_WITH_FILE_INFO;
+    if (!asked || !ask_player_for(stream_path, FILE_INFO_STREAM_TITLE, song)) {
+        text_copy(song, title);
+    }
+    if (asked) {
+        // The player answers the song of whatever plays now: where another entry or title came
+        // up inside a request (a modal loop there), this song need not be the title's. Then
+        // nothing opens, and the title now shown settles on the next tick.
+        const LRESULT index_now = host_request(0, IPC_GETLISTPOS);
+        char title_now[TITLE_TEXT_SIZE];
+        copy_entry_title(index_now, title_now);
+        if (index_now != index || std::strcmp(title_now, title) != 0) {
+            text_copy(stream_title, title_now);
+            stream_title_settled = false;
+            return;
+        }
+    }
+    char artist[TITLE_TEXT_SIZE];
+    char song_title[TITLE_TEXT_SIZE];
+    if (!split_song(song, artist, song_title) || std::strcmp(song, stream_song) == 0) {
+        return;
+    }
+    text_copy(stream_song, song);
+    replace_char(title, AMPERSAND, AMPERSAND_STAND_IN); // the title as sent
+    char address[PAGE_ADDRESS_SIZE];
+    bool whole = compose_page_address(address, base, last_path, title, seconds);
+    append_song_keys(address, song_title, artist, whole);
+    open_page(address);
+}
+
 void run_tick()
 {
     // The three status queries are made on every tick, before any test.
@@ -69,14 +147,21 @@ void run_tick()
         return;
     }
 
-    const char* path = current_entry_text(IPC_GETPLAYLISTFILE);
+    const LRESULT index = host_request(0, IPC_GETLISTPOS);
+    const char* path = entry_text(index, IPC_GETPLAYLISTFILE);
     if (path == nullptr) {
         return;
     }
     char path_copy[PATH_TEXT_SIZE];
     // A path too long to remember whole would be looked up again on every tick: skip it.
-    if (!copy_address_value(path_copy, path) || path_copy[0] == '\0' ||
-        std::strcmp(path_copy, last_path) == 0) {
+    if (!copy_address_value(path_copy, path) || path_copy[0] == '\0') {
+        return;
+    }
+    if (is_stream_entry(path)) {
+        follow_stream(index, path, path_copy, base, seconds);
+        return;
+    }
+    if (std::strcmp(path_copy, last_path) == 0) {
         return;
     }
     text_copy(last_path, path_copy);

@@ -32,6 +32,7 @@
 #include <climits>
 #include <fstream>
 #include <functional>
+#include <utility>
 
 namespace {
 
@@ -188,10 +189,37 @@ Step play_entry(const std::vector<PlaylistEntry>& playlist, size_t index)
     return {"plays \"" + utf8_from_cp1252(playlist[index].title) + "\"", play(static_cast<int32_t>(index))};
 }
 
+// The sample stream at `index`, one second a step from its reader's first status to its second
+// song, each step naming the title the player shows then.
+std::vector<Step> stream_steps(const std::vector<PlaylistEntry>& playlist, size_t index)
+{
+    const struct {
+        size_t moment;
+        const char* what;
+    } seconds[] = {
+        {0, "a radio stream starts"},   {1, "the server answers"},
+        {2, "buffering"},               {3, "the station's name"},
+        {3, "the same a second later"}, {4, "the first song"},
+        {4, "the same a second later"}, {4, "the station sends the same title again"},
+        {5, "a song without a name"},   {5, "the same a second later"},
+        {6, "the second song"},         {6, "the same a second later"},
+    };
+    std::vector<Step> steps;
+    for (const auto& second : seconds) {
+        const std::string& title = playlist[index].stream_moments[second.moment].title;
+        steps.push_back({std::string(second.what) + ": \"" + utf8_from_cp1252(title) + "\"",
+                         [index, moment = second.moment](StandInHost& host) {
+                             play(static_cast<int32_t>(index))(host);
+                             host.script.stream_moment = moment;
+                         }});
+    }
+    return steps;
+}
+
 int run_sample(const char* plugin, int32_t version)
 {
     const std::vector<PlaylistEntry> playlist = make_sample_playlist(temporary_folder("cantovia-sample"));
-    const std::vector<Step> steps = {
+    std::vector<Step> steps = {
         play_entry(playlist, 0),
         {"still the same track", [](StandInHost&) {}},
         {"paused", [](StandInHost& host) { host.script.play_state = PlayState::paused; }},
@@ -209,12 +237,16 @@ int run_sample(const char* plugin, int32_t version)
         {"Internet back", [](StandInHost& host) { host.script.internet = true; }},
         play_entry(playlist, 4),
         play_entry(playlist, 5),
-        play_entry(playlist, 6),
+    };
+    for (Step& step : stream_steps(playlist, 6)) {
+        steps.push_back(std::move(step));
+    }
+    steps.insert(steps.end(), {
         play_entry(playlist, 7),
         play_entry(playlist, 8),
         {"stopped", [](StandInHost& host) { host.script.play_state = PlayState::stopped; }},
         play_entry(playlist, 0),
-    };
+    });
     return run_script(plugin, version, playlist, steps);
 }
 
@@ -254,6 +286,10 @@ int run_playlist(const char* plugin, int32_t version, const char* file_name)
     std::vector<Step> steps;
     for (size_t i = 0; i < playlist.size(); ++i) {
         steps.push_back(play_entry(playlist, i));
+        // A stream's page waits until its title has stayed the same over two seconds.
+        if (playlist[i].path.find("://") != std::string::npos) {
+            steps.push_back({"the same title a second later", [](StandInHost&) {}});
+        }
     }
     return run_script(plugin, version, playlist, steps);
 }
@@ -292,6 +328,14 @@ double timed_ticks(StandInHost& host, int ticks, const std::function<void(int)>&
         }
     }
     return (seconds_now() - start) / ticks * 1e9;
+}
+
+// How many requests one more tick makes.
+size_t requests_of_one_tick(StandInHost& host)
+{
+    host.forget_requests();
+    host.tick();
+    return host.requests.size();
 }
 
 // Two entries from `first` in turn: every tick opens a page and reads a tag.
@@ -415,17 +459,35 @@ int run_bench(const char* plugin, int ticks)
             }
             host.script.playlist.push_back({path, name, 200});
         }
+        const auto stream = static_cast<int32_t>(host.script.playlist.size());
+        host.script.playlist.push_back({"http://radio.example/stream", "", -1});
+        host.script.playlist.back().stream_moments = {{"Band - Song (Radio Example)", "Band - Song"}};
         if (!load_plugin(host, plugin, "cantovia-bench")) {
             return 1;
         }
         host.tick(); // the first entry's page: later idle ticks see the same path
         const double bare = timed_ticks(host, ticks, [&](int) { bare_host_calls(host.window()); });
         const double idle = timed_ticks(host, ticks, [&](int) { host.tick(); });
+        const size_t idle_requests = requests_of_one_tick(host);
+        // The stream's title is seen, then settles and opens its page; from then on it is unchanged.
+        host.script.position = stream;
+        host.tick();
+        host.tick();
+        const double stream_idle = timed_ticks(host, ticks, [&](int) { host.tick(); });
+        const size_t stream_requests = requests_of_one_tick(host);
+        const double title_request = timed_ticks(host, ticks, [&](int) {
+            SendMessageA(host.window(), HOST_REQUEST_MESSAGE, static_cast<WPARAM>(stream), IPC_GETPLAYLISTTITLE);
+        });
         const double new_small = timed_ticks(host, ticks, alternate_entries(host, 0));
         const double new_large = timed_ticks(host, ticks, alternate_entries(host, 2));
         std::printf("ticks per case:                  %d\n", ticks);
         std::printf("bare host calls:                 %9.0f ns\n", bare);
-        std::printf("idle tick (same track):          %9.0f ns  %6.2f x bare\n", idle, idle / bare);
+        std::printf("idle tick (same track):          %9.0f ns  %6.2f x bare, %zu requests\n", idle, idle / bare,
+                    idle_requests);
+        std::printf("stream tick (same title):        %9.0f ns  %6.2f x the idle tick, %zu requests\n", stream_idle,
+                    stream_idle / idle, stream_requests);
+        std::printf("  the title request, made alone: %9.0f ns; the rest %6.2f x the idle tick\n", title_request,
+                    (stream_idle - title_request) / idle);
         std::printf("new-track tick, 1 KiB files:     %9.0f ns  %6.2f x bare\n", new_small, new_small / bare);
         std::printf("new-track tick, 2 GiB files:     %9.0f ns  %6.2f x bare, %.2f x the 1 KiB files\n", new_large,
                     new_large / bare, new_large / new_small);

@@ -107,7 +107,19 @@ std::vector<PlaylistEntry> make_sample_playlist(const std::string& folder)
     for (const Sample& sample : samples) {
         add(sample);
     }
-    playlist.push_back({"http://radio.example/stream", "Radio Example - live", -1});
+    // A radio stream: its reader's statuses, the station's name, then its songs, one of them
+    // unnamed.
+    PlaylistEntry stream = {"http://radio.example/stream", "Radio Example", -1};
+    stream.stream_moments = {
+        {"[Connecting] http://radio.example/stream", ""},
+        {"[ICY 200 OK] http://radio.example/stream", ""},
+        {"[Buffer: 37%] Radio Example", ""},
+        {"Radio Example", ""},
+        {"Banda do Mar - Ver\xE3o & Sol (Radio Example)", "Banda do Mar - Ver\xE3o & Sol"},
+        {"(Radio Example)", ""},
+        {"Trio + Duo - Noite #2 (Radio Example)", "Trio + Duo - Noite #2"},
+    };
+    playlist.push_back(stream);
     for (const Sample& sample : read_by_the_player) {
         add(sample);
     }

@@ -1,7 +1,7 @@
 // The built-in sample playlist: small files written to a folder of their own, some with an
-// ID3v1 tag, a few with "&" in their names, one with "%", "+" and "#", one stream address, then
-// two files whose title and artist only the player gives (a FLAC file, an MP3 with only an ID3v2
-// tag).
+// ID3v1 tag, a few with "&" in their names, one with "%", "+" and "#", a radio stream whose title
+// goes from its reader's statuses to its songs, then two files whose title and artist only the
+// player gives (a FLAC file, an MP3 with only an ID3v2 tag).
 #pragma once
 
 #include "player/standin_host.h"

@@ -280,6 +280,15 @@ void keep_skin_state(EmbeddedWindowState& record)
     }
 }
 
+// The moment a stream entry is at; null for an entry without moments.
+const StreamMoment* moment_of(const PlaylistEntry* entry, size_t moment)
+{
+    if (entry == nullptr || entry->stream_moments.empty()) {
+        return nullptr;
+    }
+    return &entry->stream_moments[std::min(moment, entry->stream_moments.size() - 1)];
+}
+
 } // namespace
 
 StandInHost::StandInHost()
@@ -455,7 +464,8 @@ LRESULT StandInHost::answer(WPARAM argument, int32_t code)
         if (script.raw_title != 0) {
             result = static_cast<LRESULT>(script.raw_title);
         } else if (asked != nullptr && !script.null_title) {
-            result = reinterpret_cast<LRESULT>(asked->title.c_str());
+            const StreamMoment* moment = moment_of(asked, script.stream_moment);
+            result = reinterpret_cast<LRESULT>(moment != nullptr ? moment->title.c_str() : asked->title.c_str());
         }
         break;
     case IPC_INETAVAILABLE:
@@ -543,10 +553,30 @@ LRESULT StandInHost::answer_file_info(WPARAM argument, RecordedRequest& record)
     record.field = info->metadata;
     info->ret[0] = '\0';
     const std::optional<std::string>* value = nullptr;
-    for (const PlaylistEntry& entry : script.playlist) {
-        if (entry.path == record.text) {
-            value = record.field == "title" ? &entry.file_title : record.field == "artist" ? &entry.file_artist : nullptr;
-            break;
+    std::optional<std::string> stream_song;
+    if (record.field == FILE_INFO_STREAM_TITLE) {
+        // The reader answers for whatever plays once the request's modal loop (if any) is over,
+        // whatever file was named.
+        reenter_if_due(IPC_GET_EXTENDED_FILE_INFO);
+        if (script.next_moment_inside_song_request) {
+            script.next_moment_inside_song_request = false;
+            ++script.stream_moment;
+        }
+        const auto position = static_cast<size_t>(script.position);
+        const PlaylistEntry* playing = position < script.playlist.size() ? &script.playlist[position] : nullptr;
+        const StreamMoment* moment = moment_of(playing, script.stream_moment);
+        if (moment != nullptr && script.reader_knows_stream_title) {
+            stream_song = moment->song;
+        }
+        value = &stream_song;
+    } else {
+        for (const PlaylistEntry& entry : script.playlist) {
+            if (entry.path == record.text) {
+                value = record.field == "title"    ? &entry.file_title
+                        : record.field == "artist" ? &entry.file_artist
+                                                   : nullptr;
+                break;
+            }
         }
     }
     if (script.file_info_unterminated) {

@@ -16,6 +16,13 @@
 #include <string>
 #include <vector>
 
+// A moment of a stream as its reader reports it: the title the player shows and the song it
+// answers to FILE_INFO_STREAM_TITLE ("Artist - Song", or empty before the station names one).
+struct StreamMoment {
+    std::string title;
+    std::string song;
+};
+
 struct PlaylistEntry {
     std::string path;
     std::string title;
@@ -24,6 +31,9 @@ struct PlaylistEntry {
     // IPC_GET_EXTENDED_FILE_INFO; none: the plug-in does not know the field.
     std::optional<std::string> file_title = std::nullopt;
     std::optional<std::string> file_artist = std::nullopt;
+    // A stream's moments, one after another (HostScript::stream_moment says which): its title
+    // then goes through them. None: the title stays `title`.
+    std::vector<StreamMoment> stream_moments = {};
 };
 
 enum class PlayState { stopped, playing, paused };
@@ -74,6 +84,13 @@ struct HostScript {
     // The work areas of the monitors the plug-in finds when it looks up the monitor functions
     // (the first is the primary); empty: the system's own.
     std::vector<RECT> monitors;
+    // The moment that stream entries are at (clamped to each one's last), and whether the playing
+    // stream's reader knows FILE_INFO_STREAM_TITLE (else it answers 0, as other readers do).
+    size_t stream_moment = 0;
+    bool reader_knows_stream_title = true;
+    // The station's next moment arrives while the reader answers FILE_INFO_STREAM_TITLE (its own
+    // thread updates the title and the song at any time): once, the script then moves to it.
+    bool next_moment_inside_song_request = false;
 };
 
 constexpr int32_t REENTER_IN_CONTROL_CREATION = -1;

@@ -40,13 +40,16 @@ constexpr int32_t UNKNOWN_REQUEST_ANSWER = 1;
 // pointer (the player lacks the request, or has no text): Windows never maps the lowest 64 KiB.
 constexpr uintptr_t LOWEST_POINTER = 0x10000;
 
+// Field of IPC_GET_EXTENDED_FILE_INFO: the playing stream's song, "Artist - Song" ("": none yet), any file named.
+constexpr char FILE_INFO_STREAM_TITLE[] = "streamtitle";
+
 // The record of IPC_GET_EXTENDED_FILE_INFO. The player answers 0 when it has no value: a record it
 // refuses (a retlen of 0 or over 65536, a pointer below LOWEST_POINTER, an empty text), or a field
 // that the file's input plug-in does not know. Otherwise it copies the value, in the system's
 // ANSI code page and cut to retlen - 1 bytes, into `ret`, terminates it and answers non-zero.
 struct ExtendedFileInfo {
     const char* filename;
-    const char* metadata; // the field: "title", "artist"
+    const char* metadata; // the field: "title", "artist", FILE_INFO_STREAM_TITLE
     char* ret;
     size_t retlen;
 };

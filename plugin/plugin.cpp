@@ -32,7 +32,11 @@ LRESULT host_request(WPARAM argument, int32_t request)
 
 const char* current_entry_text(int32_t request)
 {
-    const LRESULT index = host_request(0, IPC_GETLISTPOS);
+    return entry_text(host_request(0, IPC_GETLISTPOS), request);
+}
+
+const char* entry_text(LRESULT index, int32_t request)
+{
     const LRESULT answer = host_request(static_cast<WPARAM>(index), request);
     // A player that lacks the request answers 1 (or some other small number): no text.
     if (static_cast<uintptr_t>(answer) < LOWEST_POINTER) {

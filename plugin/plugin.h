@@ -56,9 +56,11 @@ void save_settings();
 void blank_player_last_page();
 
 LRESULT host_request(WPARAM argument, int32_t request);
-// Asks for the current playlist index, then for a text of that entry (IPC_GETPLAYLISTFILE or
-// IPC_GETPLAYLISTTITLE). The text belongs to the player; null when it has none, or answered
-// a number below LOWEST_POINTER instead of one.
+// Asks for a text of the playlist entry at `index` (IPC_GETPLAYLISTFILE or IPC_GETPLAYLISTTITLE).
+// The text belongs to the player; null when it has none, or answered a number below
+// LOWEST_POINTER instead of one.
+const char* entry_text(LRESULT index, int32_t request);
+// Asks for the current playlist index, then as entry_text.
 const char* current_entry_text(int32_t request);
 
 void CALLBACK lyrics_timer_proc(HWND window, UINT message, UINT_PTR timer_id, DWORD time);

@@ -137,6 +137,14 @@ TEST_P(SiteReceives, TagFieldsAsTheFileHoldsThem)
 // decodes exactly its text; an older player is not asked.
 TEST_P(SiteReceives, TitleAndArtistAsThePlayerRead)
 {
+    // A stream's song, as the player reports it (before 2.9: its title), once its title has settled.
+    const int32_t stream = add_entry("http://radio.example/live", "", -1);
+    host.script.playlist[size_t(stream)].stream_moments = {{"Band & Co - Caf\xE9", "Band & Co - Caf\xE9"}};
+    play(stream);
+    tick();
+    const SiteRequest song = site_request_for(stream);
+    EXPECT_EQ(song.value("a") + "|" + song.value("musica") + "|" + song.value("artista"),
+              "http://radio.example/live|Caf\xE9|Band e Co");
     const int32_t entry = add_entry(folder + "song.flac", "T", 200);
     host.script.playlist[size_t(entry)].file_title = "Ca\xE7\xE3o #1 + 100% & \x7F\x01";
     host.script.playlist[size_t(entry)].file_artist = "A\xE9 & %41 \xFF";
@@ -219,6 +227,9 @@ TEST_P(ReenteredTick, EndsOnThePageOfTheTrackThatPlays)
     if (GetParam().kind.version >= FIRST_VERSION_WITH_FILE_INFO) {
         EXPECT_EQ(arrived.back().value("musica") + " " + arrived.back().value("artista"), "Second Two");
     }
+    for (size_t i = seen; i < arrived.size(); ++i) { // no page of the first track with the second's tags
+        EXPECT_TRUE(arrived[i].value("a") != "C:\\first.mp3" || arrived[i].value("musica") != "Second");
+    }
     if (GetParam().kind.version >= FIRST_VERSION_WITHOUT_MINIBROWSER && GetParam().kind.navegador == nullptr) {
         ASSERT_NE(host.lyrics_frame(), nullptr);
         std::wstring shown;
@@ -240,7 +251,8 @@ INSTANTIATE_TEST_SUITE_P(
                     Reentry{"InsideTheFrameRequest", KINDS[1], IPC_GET_EMBEDDED_FRAME},
                     Reentry{"InsideTheControlsCreation", KINDS[1], REENTER_IN_CONTROL_CREATION},
                     Reentry{"InsideTheWebBrowserRequest", KINDS[2], IPC_OPEN_URL},
-                    Reentry{"InsideTheFileInfoRequest", KINDS[1], IPC_GET_EXTENDED_FILE_INFO}),
+                    Reentry{"InsideTheFileInfoRequest", KINDS[1], IPC_GET_EXTENDED_FILE_INFO},
+                    Reentry{"InsideTheTitleRequest", KINDS[1], IPC_GETPLAYLISTTITLE}),
     [](const testing::TestParamInfo<Reentry>& reentry) { return std::string(reentry.param.name); });
 
 } // namespace

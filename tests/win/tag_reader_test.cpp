@@ -88,13 +88,13 @@ TEST_F(TagReader, ReadsAFileThatIsOnlyATagButNotOneByteShorter)
 TEST_F(TagReader, UnreadablePathsOpenThePageWithoutTagKeys)
 {
     const int32_t missing = add_entry(folder + "missing.mp3", "T", 200);
-    const int32_t stream = add_entry("http://radio.example/stream?x=1&y=2", "T", 200);
+    const int32_t file_address = add_entry("file://server/share/R&B.mp3?x=1&y=2", "T", 200);
     const int32_t folder_itself = add_entry(folder, "T", 200);
     const int32_t pipe = add_entry("\\\\.\\pipe\\cantovia-test-pipe", "T", 200);
     HANDLE server = CreateNamedPipeA("\\\\.\\pipe\\cantovia-test-pipe", PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE, 1, 0, 0,
                                      0, nullptr);
     ASSERT_NE(server, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(tag_keys_of({missing, stream, folder_itself, pipe}), (std::vector<std::string>{"", "", "", ""}));
+    EXPECT_EQ(tag_keys_of({missing, file_address, folder_itself, pipe}), (std::vector<std::string>{"", "", "", ""}));
     CloseHandle(server);
 }
 
@@ -228,7 +228,7 @@ TEST_F(TagReader, PlayerValuesAreBoundedLikeEveryValue)
 }
 
 // Only files are asked about, and only by a player that knows the request: reading the tags of
-// a stream or a CD track may go to the network.
+// a stream or a CD track may go to the network (a stream's song: tests/win/stream_test.cpp).
 TEST_F(TagReader, StreamsAndOldPlayersAreNotAsked)
 {
     struct Case {
@@ -237,8 +237,8 @@ TEST_F(TagReader, StreamsAndOldPlayersAreNotAsked)
         std::string path;
     };
     const Case cases[] = {
-        {"stream", CURRENT_PLAYER_VERSION, "http://radio.example/stream.mp3"},
-        {"CD track", CURRENT_PLAYER_VERSION, "cdda://D/3"},
+        {"file address", CURRENT_PLAYER_VERSION, "file:///C:/Music/untagged.flac"},
+        {"CD track", CURRENT_PLAYER_VERSION, "cda://D,3"},
         {"player 2.91", OLD_PLAYER_VERSION, folder + "untagged.flac"},
         {"player 2.8", FIRST_VERSION_WITH_FILE_INFO - 1, folder + "untagged.flac"},
     };
