@@ -213,7 +213,8 @@ RECT place_beside_player()
 // The container with the web control inside, as a hidden pop-up until the frame takes it; false
 // when no control could be made (an AtlAxWin window is made even then: only its control tells),
 // or when the player quit while it was made. The container is recorded from its creation on, so
-// that a quit inside the control's creation destroys it; `browser` only once the control is there.
+// that a quit inside the control's creation destroys it; `browser` only once the control is there,
+// from when the container's destruction releases it.
 bool make_container()
 {
     WNDCLASSA window_class = {};
@@ -238,16 +239,16 @@ bool make_container()
         }
         unknown->Release();
     }
-    if (found == nullptr || container == nullptr || quitting != 0) {
+    if (container == nullptr) { // destroyed by a quit inside the control's creation
         if (found != nullptr) {
             static_cast<IWebBrowser2*>(found)->Release();
-        }
-        if (container != nullptr) {
-            DestroyWindow(container);
         }
         return false;
     }
     browser = static_cast<IWebBrowser2*>(found);
+    if (browser == nullptr || quitting != 0) {
+        return false;
+    }
     // The control's own dialogs (script errors and the like) would run a modal loop in the player.
     browser->put_Silent(VARIANT_TRUE);
     return true;
@@ -288,11 +289,11 @@ HWND frame_for_container()
 // The control first, then the player's frame, so that a failure leaves the player no frame.
 bool make_lyrics_window()
 {
-    if (!web_control_available() || !make_container()) {
+    if (!web_control_available()) {
         return false;
     }
-    HWND made_frame = frame_for_container();
-    if (made_frame == nullptr) {
+    HWND made_frame = make_container() ? frame_for_container() : nullptr;
+    if (made_frame == nullptr) { // a container not finished goes, and its control with it
         if (container != nullptr) {
             DestroyWindow(container);
         }

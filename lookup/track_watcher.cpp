@@ -64,16 +64,12 @@ void copy_entry_title(LRESULT index, char (&title)[TITLE_TEXT_SIZE])
     text_copy(title, text != nullptr ? text : "");
 }
 
-// A tick on the stream at `index`, whose address is `path` as the player gives it and `path_sent`
-// with "&" replaced. Its page follows the song: once the title has stayed the same over two ticks
-// (the reader's statuses and the station's name come and go while it connects), and only for a
-// song other than that of its last page (stations send the same title again).
-void follow_stream(LRESULT index, const char* path, const char* path_sent, const char* base, int32_t seconds)
+// A tick on the stream at `index`, whose address with "&" replaced is `path_sent`. Its page
+// follows the song: once the title has stayed the same over two ticks (the reader's statuses and
+// the station's name come and go while it connects), and only for a song other than that of its
+// last page (stations send the same title again).
+void follow_stream(LRESULT index, const char* path_sent, const char* base, int32_t seconds)
 {
-    // The player's text buffers are shared between its requests: the address is copied (it fit
-    // as `path_sent`) before the title is asked.
-    char stream_path[PATH_TEXT_SIZE];
-    text_copy(stream_path, path);
     const bool fresh = std::strcmp(path_sent, last_path) != 0;
     if (fresh) {
         text_copy(last_path, path_sent);
@@ -97,7 +93,9 @@ void follow_stream(LRESULT index, const char* path, const char* path_sent, const
     // Only the player's answer of 0 (a reader that does not know the field) leaves the title as
     // the song; its empty text means no song yet.
     const bool asked = player_version >= FIRST_VERSION_WITH_FILE_INFO;
-    if (!asked || !ask_player_for(stream_path, FILE_INFO_STREAM_TITLE, song)) {
+    // The player answers the song of the stream that plays, whatever file it is given: the
+    // address as remembered does.
+    if (!asked || !ask_player_for(last_path, FILE_INFO_STREAM_TITLE, song)) {
         text_copy(song, title);
     }
     if (asked) {
@@ -158,7 +156,7 @@ void run_tick()
         return;
     }
     if (is_stream_entry(path)) {
-        follow_stream(index, path, path_copy, base, seconds);
+        follow_stream(index, path_copy, base, seconds);
         return;
     }
     if (std::strcmp(path_copy, last_path) == 0) {

@@ -14,7 +14,7 @@
 namespace {
 
 constexpr char WINDOW_CLASS[] = "CantoviaStandInPlayer";
-constexpr WORD NEXT_WINDOW_COMMAND = 40001;
+constexpr WORD NEXT_WINDOW_COMMAND = 40001; // the player's Ctrl+Tab, for its own windows
 // No such control is registered: the web control's window then holds none.
 constexpr char NO_SUCH_CONTROL[] = "{8C0F5D84-5C3A-4A43-9E07-3D1B8F4F0001}";
 StandInHost* current_host = nullptr;
@@ -23,10 +23,6 @@ LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPAR
 {
     if (message == HOST_REQUEST_MESSAGE && current_host != nullptr) {
         return current_host->answer(wparam, static_cast<int32_t>(lparam));
-    }
-    if (message == WM_COMMAND && current_host != nullptr) {
-        current_host->count_command(wparam);
-        return 0;
     }
     return DefWindowProcA(window, message, wparam, lparam);
 }
@@ -651,11 +647,6 @@ void StandInHost::dispatch_as_player(MSG& message)
         TranslateMessage(&message);
     }
     DispatchMessageW(&message);
-}
-
-void StandInHost::count_command(WPARAM command)
-{
-    next_window_commands += LOWORD(command) == NEXT_WINDOW_COMMAND ? 1 : 0;
 }
 
 void dispatch_as_the_player(MSG& message)

@@ -174,7 +174,6 @@ public:
     std::vector<PlayerDispatchable*> processors;
     int applications_made = 0;     // application objects the factory gave out
     int applications_released = 0; // and took back
-    int next_window_commands = 0;  // the player's accelerator for its own windows, Ctrl+Tab
     // The window-state record as each IPC_GET_EMBEDDED_FRAME received it. Once a frame is made, the
     // stand-in keeps state of its own in the record's tail, as skin engines do.
     std::vector<EmbeddedWindowState> frame_records;
@@ -203,7 +202,6 @@ public:
     bool offer_to_processors(MSG& message);
     // The player's message loop for one message of its thread.
     void dispatch_as_player(MSG& message);
-    void count_command(WPARAM command);
 
 private:
     HWND main_window = nullptr;
