@@ -366,6 +366,7 @@ bool bench_player_tags(const char* plugin, const std::string& folder, int ticks)
 {
     StandInHost host;
     host.script.version = FILE_INFO_BENCH_VERSION;
+    host.script.minibrowser_takes_focus = false; // the plug-in's work alone
     for (const char* name : {"tagged-1.mp3", "tagged-2.mp3", "player-1.flac", "player-2.flac"}) {
         const std::string path = folder + name;
         const bool tagged = name[0] == 't';
@@ -478,8 +479,14 @@ int run_bench(const char* plugin, int ticks)
         const double title_request = timed_ticks(host, ticks, [&](int) {
             SendMessageA(host.window(), HOST_REQUEST_MESSAGE, static_cast<WPARAM>(stream), IPC_GETPLAYLISTTITLE);
         });
+        // The plug-in's own work; then with the mini-browser taking the focus, which the plug-in gives
+        // back (two window activations, the system's).
+        host.script.minibrowser_takes_focus = false;
         const double new_small = timed_ticks(host, ticks, alternate_entries(host, 0));
         const double new_large = timed_ticks(host, ticks, alternate_entries(host, 2));
+        host.script.minibrowser_takes_focus = true;
+        const int focus_ticks = ticks / 100 + 2;
+        const double new_focus = timed_ticks(host, focus_ticks, alternate_entries(host, 0));
         std::printf("ticks per case:                  %d\n", ticks);
         std::printf("bare host calls:                 %9.0f ns\n", bare);
         std::printf("idle tick (same track):          %9.0f ns  %6.2f x bare, %zu requests\n", idle, idle / bare,
@@ -491,6 +498,8 @@ int run_bench(const char* plugin, int ticks)
         std::printf("new-track tick, 1 KiB files:     %9.0f ns  %6.2f x bare\n", new_small, new_small / bare);
         std::printf("new-track tick, 2 GiB files:     %9.0f ns  %6.2f x bare, %.2f x the 1 KiB files\n", new_large,
                     new_large / bare, new_large / new_small);
+        std::printf("  the focus taken and given back: %8.0f ns  %6.2f x the 1 KiB files (%d ticks)\n", new_focus,
+                    new_focus / new_small, focus_ticks);
         quit_and_remove_files(host);
     } // the plug-in is unloaded before the next player loads it
     return bench_player_tags(plugin, folder, ticks) && bench_key_processor(plugin, ticks) ? 0 : 1;

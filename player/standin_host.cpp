@@ -10,11 +10,21 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 
 namespace {
 
 constexpr char WINDOW_CLASS[] = "CantoviaStandInPlayer";
 constexpr WORD NEXT_WINDOW_COMMAND = 40001; // the player's Ctrl+Tab, for its own windows
+// The main window's plain letter keys and the playback commands they fire.
+constexpr ACCEL PLAYBACK_KEYS[] = {
+    {FVIRTKEY, 'Z', 40044}, // previous
+    {FVIRTKEY, 'X', 40045}, // play
+    {FVIRTKEY, 'C', 40046}, // pause
+    {FVIRTKEY, 'V', 40047}, // stop
+    {FVIRTKEY, 'B', 40048}, // next
+};
+constexpr char LIBRARY_CLASS[] = "CantoviaStandInLibrary";
 // No such control is registered: the web control's window then holds none.
 constexpr char NO_SUCH_CONTROL[] = "{8C0F5D84-5C3A-4A43-9E07-3D1B8F4F0001}";
 StandInHost* current_host = nullptr;
@@ -23,6 +33,14 @@ LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPAR
 {
     if (message == HOST_REQUEST_MESSAGE && current_host != nullptr) {
         return current_host->answer(wparam, static_cast<int32_t>(lparam));
+    }
+    if (message == WM_COMMAND && current_host != nullptr) {
+        for (const ACCEL& key : PLAYBACK_KEYS) {
+            if (LOWORD(wparam) == key.cmd) {
+                current_host->playback_commands.push_back(key.cmd);
+                return 0;
+            }
+        }
     }
     return DefWindowProcA(window, message, wparam, lparam);
 }
@@ -294,8 +312,10 @@ StandInHost::StandInHost()
                                   nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     ShowWindow(main_window, SW_SHOWNORMAL);
     current_host = this;
-    ACCEL next_window = {FVIRTKEY | FCONTROL, VK_TAB, NEXT_WINDOW_COMMAND};
-    accelerators = CreateAcceleratorTableW(&next_window, 1);
+    ACCEL keys[std::size(PLAYBACK_KEYS) + 1] = {{FVIRTKEY | FCONTROL, VK_TAB, NEXT_WINDOW_COMMAND}};
+    std::copy(std::begin(PLAYBACK_KEYS), std::end(PLAYBACK_KEYS), keys + 1);
+    accelerators = CreateAcceleratorTableW(keys, 1);
+    main_accelerators = CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys)));
     modal_loop_filter = SetWindowsHookExW(WH_MSGFILTER, offer_modal_loop_message, nullptr, GetCurrentThreadId());
 }
 
@@ -305,8 +325,12 @@ StandInHost::~StandInHost()
     if (main_window != nullptr) {
         DestroyWindow(main_window);
     }
+    if (library_window != nullptr) {
+        DestroyWindow(library_window);
+    }
     UnhookWindowsHookEx(modal_loop_filter);
     DestroyAcceleratorTable(accelerators);
+    DestroyAcceleratorTable(main_accelerators);
     if (current_host == this) {
         current_host = nullptr;
     }
@@ -378,8 +402,8 @@ void StandInHost::unload()
 
 void StandInHost::open_pages_in_web_controls()
 {
-    if (!minibrowser) {
-        minibrowser = std::make_unique<WebControl>("Mini-browser");
+    pages_in_web_controls = true;
+    if (!web_browser) {
         web_browser = std::make_unique<WebControl>("Web browser");
     }
 }
@@ -392,6 +416,52 @@ void StandInHost::minimise()
 void StandInHost::restore()
 {
     ShowWindow(main_window, SW_RESTORE);
+}
+
+void StandInHost::delete_entry(size_t index)
+{
+    if (index >= script.playlist.size()) {
+        return;
+    }
+    const bool at_position = script.position >= 0 && index == static_cast<size_t>(script.position);
+    if (at_position && !script.playing_unlisted && script.play_state != PlayState::stopped) {
+        script.playing_unlisted = script.playlist[index];
+    }
+    script.playlist.erase(script.playlist.begin() + static_cast<std::ptrdiff_t>(index));
+    if (script.position > 0 && index <= static_cast<size_t>(script.position)) {
+        --script.position;
+    }
+}
+
+void StandInHost::clear_playlist()
+{
+    const PlaylistEntry* playing = playing_entry();
+    if (playing != nullptr && !script.playing_unlisted && script.play_state != PlayState::stopped) {
+        script.playing_unlisted = *playing;
+    }
+    script.playlist.clear();
+    script.position = 0;
+}
+
+const PlaylistEntry* StandInHost::playing_entry() const
+{
+    if (script.playing_unlisted) {
+        return &*script.playing_unlisted;
+    }
+    const bool listed = script.position >= 0 && static_cast<size_t>(script.position) < script.playlist.size();
+    return listed ? &script.playlist[static_cast<size_t>(script.position)] : nullptr;
+}
+
+HWND StandInHost::search_field()
+{
+    if (library_window == nullptr) {
+        register_player_class(LIBRARY_CLASS, DefWindowProcA, COLOR_BTNFACE);
+        library_window = CreateWindowExA(0, LIBRARY_CLASS, "Media library", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 60, 200,
+                                         400, 200, main_window, nullptr, GetModuleHandleA(nullptr), nullptr);
+        library_search = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 8, 8, 300,
+                                         24, library_window, nullptr, GetModuleHandleA(nullptr), nullptr);
+    }
+    return library_search;
 }
 
 void StandInHost::close_main_window()
@@ -434,8 +504,7 @@ std::vector<int32_t> StandInHost::request_codes() const
 LRESULT StandInHost::answer(WPARAM argument, int32_t code)
 {
     RecordedRequest record = {code, argument, {}, {}, {}};
-    const bool has_entry = script.position >= 0 && static_cast<size_t>(script.position) < script.playlist.size();
-    const PlaylistEntry* current = has_entry ? &script.playlist[static_cast<size_t>(script.position)] : nullptr;
+    const PlaylistEntry* current = playing_entry();
     const PlaylistEntry* asked = argument < script.playlist.size() ? &script.playlist[argument] : nullptr;
 
     LRESULT result = 0;
@@ -464,6 +533,22 @@ LRESULT StandInHost::answer(WPARAM argument, int32_t code)
             result = reinterpret_cast<LRESULT>(moment != nullptr ? moment->title.c_str() : asked->title.c_str());
         }
         break;
+    case IPC_GETPLAYLISTFILEW:
+        if (script.version < FIRST_VERSION_WITHOUT_MINIBROWSER) {
+            result = UNKNOWN_REQUEST_ANSWER;
+        } else if (asked != nullptr) {
+            entry_path_text = utf16_from_cp1252_text(asked->path);
+            result = reinterpret_cast<LRESULT>(entry_path_text.c_str());
+        }
+        break;
+    case IPC_GET_PLAYING_FILENAME:
+        if (script.version < FIRST_VERSION_WITH_PLAYING_FILE) {
+            result = UNKNOWN_REQUEST_ANSWER;
+        } else {
+            playing_path_text = current != nullptr ? utf16_from_cp1252_text(current->path) : std::wstring();
+            result = reinterpret_cast<LRESULT>(playing_path_text.c_str());
+        }
+        break;
     case IPC_INETAVAILABLE:
         result = script.internet ? 1 : 0;
         break;
@@ -473,7 +558,7 @@ LRESULT StandInHost::answer(WPARAM argument, int32_t code)
     case IPC_MBOPENREAL:
         if (argument != 0) {
             record.text = reinterpret_cast<const char*>(argument);
-            if (minibrowser && has_minibrowser()) {
+            if (minibrowser && has_minibrowser() && pages_in_web_controls) {
                 minibrowser->navigate(utf16_from_cp1252_text(record.text));
             }
         }
@@ -481,8 +566,12 @@ LRESULT StandInHost::answer(WPARAM argument, int32_t code)
         result = has_minibrowser() ? 0 : UNKNOWN_REQUEST_ANSWER;
         break;
     case IPC_MBOPEN:
-        if (minibrowser && has_minibrowser()) {
-            minibrowser->show();
+        // The mini-browser takes the keyboard focus when it opens.
+        if (has_minibrowser()) {
+            if (!minibrowser) {
+                minibrowser = std::make_unique<WebControl>("Mini-browser");
+            }
+            script.minibrowser_takes_focus ? minibrowser->show_focused() : minibrowser->show();
         }
         result = has_minibrowser() ? 0 : UNKNOWN_REQUEST_ANSWER;
         break;
@@ -558,9 +647,7 @@ LRESULT StandInHost::answer_file_info(WPARAM argument, RecordedRequest& record)
             script.next_moment_inside_song_request = false;
             ++script.stream_moment;
         }
-        const auto position = static_cast<size_t>(script.position);
-        const PlaylistEntry* playing = position < script.playlist.size() ? &script.playlist[position] : nullptr;
-        const StreamMoment* moment = moment_of(playing, script.stream_moment);
+        const StreamMoment* moment = moment_of(playing_entry(), script.stream_moment);
         if (moment != nullptr && script.reader_knows_stream_title) {
             stream_song = moment->song;
         }
@@ -636,7 +723,7 @@ void StandInHost::dispatch_as_player(MSG& message)
     const bool own_window = message.hwnd != nullptr &&
                             (message.hwnd == main_window || std::find(frames.begin(), frames.end(), message.hwnd) != frames.end());
     if ((message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN) && own_window &&
-        TranslateAcceleratorW(main_window, accelerators, &message)) {
+        TranslateAcceleratorW(main_window, message.hwnd == main_window ? main_accelerators : accelerators, &message)) {
         return;
     }
     HWND active_dialog = active_embedded_frame();

@@ -91,6 +91,14 @@ struct HostScript {
     // The station's next moment arrives while the reader answers FILE_INFO_STREAM_TITLE (its own
     // thread updates the title and the song at any time): once, the script then moves to it.
     bool next_moment_inside_song_request = false;
+    // The entry that plays though the playlist no longer holds it (the user deleted it, or cleared
+    // the list under it: StandInHost::delete_entry, clear_playlist); none: the entry at `position`
+    // plays. The player answers IPC_GETOUTPUTTIME, IPC_GET_PLAYING_FILENAME and a stream's song
+    // for the entry that plays.
+    std::optional<PlaylistEntry> playing_unlisted;
+    // An old player's mini-browser takes the keyboard focus when IPC_MBOPEN shows it (the bench
+    // times ticks without it too: the two window activations cost milliseconds under Wine).
+    bool minibrowser_takes_focus = true;
 };
 
 constexpr int32_t REENTER_IN_CONTROL_CREATION = -1;
@@ -150,6 +158,17 @@ public:
 
     void minimise();
     void restore();
+
+    // The user's playlist edits, by the player's rules: deleting the playing entry keeps it
+    // playing and moves the position back one (an entry before the position moves it back with
+    // it); clearing the list keeps the playing entry playing, and the position is 0, the first
+    // entry added next.
+    void delete_entry(size_t index);
+    void clear_playlist();
+
+    // The search field of another window of the player's (as its media library has one), made on
+    // first use; keys typed there are text, not playback commands.
+    HWND search_field();
     // Destroys the main window, and with it the frames it owns, as a player does at its exit
     // before it calls quit.
     void close_main_window();
@@ -165,6 +184,9 @@ public:
     std::vector<FileOpen> file_opens;
     bool probe_sharing = false; // two more opens on each of the plug-in's: off for timings
     std::vector<ProfileWrite> profile_writes;
+    // The playback commands the main window's plain letter keys fired (its accelerators: Z
+    // previous, X play, C pause, V stop, B next), in order.
+    std::vector<WORD> playback_commands;
     int focus_calls = 0;
     size_t requests_before_focus = 0; // how many requests came before the last SetFocus
     int init_result = -1;
@@ -209,9 +231,19 @@ private:
     PluginDescriptor* plugin = nullptr;
     TIMERPROC timer_proc = nullptr;
     bool running = false;
-    std::unique_ptr<WebControl> minibrowser;
+    // The entry that plays: script.playing_unlisted, else the one at the position; null for none.
+    const PlaylistEntry* playing_entry() const;
+
+    bool pages_in_web_controls = false;
+    std::unique_ptr<WebControl> minibrowser; // an old player's, made when it first opens
     std::unique_ptr<WebControl> web_browser;
-    HACCEL accelerators = nullptr;
+    HWND library_window = nullptr;
+    HWND library_search = nullptr;
+    // The text answered to IPC_GET_PLAYING_FILENAME and IPC_GETPLAYLISTFILEW, valid until the next.
+    std::wstring playing_path_text;
+    std::wstring entry_path_text;
+    HACCEL accelerators = nullptr;      // for the player's own windows: Ctrl+Tab
+    HACCEL main_accelerators = nullptr; // for its main window: Ctrl+Tab and the plain letters
     HHOOK modal_loop_filter = nullptr; // modal loops offer their messages to the processors too
 };
 

@@ -109,6 +109,14 @@ void WebControl::show()
     }
 }
 
+void WebControl::show_focused()
+{
+    if (make_frame()) {
+        ShowWindow(frame_window, SW_SHOW);
+        SetFocus(frame_window);
+    }
+}
+
 bool WebControl::navigate(const std::wstring& address)
 {
     if (browser == nullptr) {

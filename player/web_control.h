@@ -18,6 +18,8 @@ public:
 
     // Shows the window (making it on first use).
     void show();
+    // Shows the window, activated, and gives it the keyboard focus.
+    void show_focused();
     // Navigates to `address`, making the window and its control on first use. False when no
     // control could be made or it refused the address.
     bool navigate(const std::wstring& address);

@@ -14,6 +14,7 @@ constexpr int32_t IPC_GETOUTPUTTIME = 105;    // wParam 1: track length in secon
 constexpr int32_t IPC_GETLISTPOS = 125;       // current playlist index
 constexpr int32_t IPC_GETPLAYLISTFILE = 211;  // wParam index: file path or null
 constexpr int32_t IPC_GETPLAYLISTTITLE = 212; // wParam index: display title
+constexpr int32_t IPC_GETPLAYLISTFILEW = 214;  // wParam index: file path as UTF-16 text, or null (players from 5.0)
 constexpr int32_t IPC_MBOPEN = 241;           // shows the mini-browser
 constexpr int32_t IPC_INETAVAILABLE = 242;    // 1 when the Internet is reachable
 constexpr int32_t IPC_MBBLOCK = 248;          // wParam 1: sets the mini-browser's block flag
@@ -21,6 +22,7 @@ constexpr int32_t IPC_MBOPENREAL = 249;       // wParam URL: the mini-browser lo
 constexpr int32_t IPC_GET_EXTENDED_FILE_INFO = 290; // wParam ExtendedFileInfo: a field of a file's tag, as the player reads it
 constexpr int32_t IPC_GETINIFILE = 334;       // path of the player's ini file
 constexpr int32_t IPC_GET_EMBEDDED_FRAME = 505; // wParam window-state record: a hidden frame in the player's skin
+constexpr int32_t IPC_GET_PLAYING_FILENAME = 3031; // the file that plays now, as UTF-16 text (players from 5.5)
 constexpr int32_t IPC_OPEN_URL = 3032;        // wParam UTF-16 address: the system's web browser opens it
 
 constexpr int32_t HOST_PLAYING = 1;
@@ -33,6 +35,9 @@ constexpr int32_t FIRST_VERSION_WITHOUT_MINIBROWSER = 0x5000;
 constexpr int32_t FIRST_VERSION_WITH_EMBEDDED_FRAMES = 0x2900;
 // The first version that answers IPC_GET_EXTENDED_FILE_INFO.
 constexpr int32_t FIRST_VERSION_WITH_FILE_INFO = 0x2900;
+// The first version that answers IPC_GET_PLAYING_FILENAME: the playlist position is not always
+// what plays (the playing entry deleted, the list cleared under it).
+constexpr int32_t FIRST_VERSION_WITH_PLAYING_FILE = 0x5050;
 // What a player answers to a request it does not know (IPC_OPEN_URL on a player without it).
 constexpr int32_t UNKNOWN_REQUEST_ANSWER = 1;
 

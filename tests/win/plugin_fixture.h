@@ -68,6 +68,7 @@ protected:
     {
         host.script.position = position;
         host.script.play_state = PlayState::playing;
+        host.script.playing_unlisted.reset(); // the entry at the position starts
     }
 
     // Ticks once and returns the pages opened during that tick.
