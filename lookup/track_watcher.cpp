@@ -25,10 +25,22 @@ char stream_title[TITLE_TEXT_SIZE];
 bool stream_title_settled = false;
 char stream_song[TITLE_TEXT_SIZE];
 
+// A page never takes the keyboard from where the user types: the player's plain letters are its
+// main window's playback keys. Where showing the page moved the focus (an old player's
+// mini-browser takes it when it opens), it goes back to the window that had it, or, where that is
+// gone, to the player's main window.
+void give_focus_back(HWND had_focus)
+{
+    if (GetFocus() != had_focus) {
+        SetFocus(IsWindow(had_focus) ? had_focus : plugin_descriptor.parent_window);
+    }
+}
+
 // The player may quit inside any request (a modal loop dispatches its close): from then on the
 // tick opens nothing more.
 void open_page(const char* address)
 {
+    HWND had_focus = GetFocus();
     const struct {
         WPARAM argument;
         int32_t request;
@@ -46,7 +58,7 @@ void open_page(const char* address)
     }
     show_page(address);
     if (quitting == 0) {
-        SetFocus(plugin_descriptor.parent_window);
+        give_focus_back(had_focus);
     }
 }
 

@@ -67,6 +67,7 @@ USER32.DLL IsDlgButtonChecked
 USER32.DLL SetDlgItemTextA
 USER32.DLL SetWindowTextA
 # The player's window: its requests, its state, its focus and the once-a-second timer.
+USER32.DLL GetFocus
 USER32.DLL GetWindowPlacement
 USER32.DLL KillTimer
 USER32.DLL SendMessageA

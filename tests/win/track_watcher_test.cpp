@@ -1,6 +1,9 @@
 #include "tests/win/plugin_fixture.h"
 
 #include "build_config.h"
+#include "player/dialog_driver.h"
+#include "player/lyrics_site.h"
+#include "resources/resource.h"
 
 #include <cstring>
 #include <functional>
@@ -221,5 +224,81 @@ TEST_F(Watcher, HugeTitleIsCutToTheAddress)
     ASSERT_EQ(pages.size(), 1u);
     EXPECT_EQ(pages[0], (PORTUGUESE + "C:\\a.mp3&t=" + std::string(400, 'T')).substr(0, 351));
 }
+
+// Where the user types when a page opens: the focus stays in the search field of another player
+// window (a media library's), so the letters typed next are text there, not the main window's
+// playback keys (V stops the music). A user on the main window stays there, even where the old
+// player's mini-browser takes the focus when it opens.
+enum class PageFrom { file, stream_song, dialog_ok };
+
+struct FocusCase {
+    const char* name;
+    int32_t version;
+    PageFrom page;
+    bool in_search_field; // else on the main window
+    std::vector<WORD> commands_typed; // the playback commands "vocal" then fires
+};
+
+void PrintTo(const FocusCase& focus_case, std::ostream* out)
+{
+    *out << focus_case.name;
+}
+
+class PageFocus : public PluginTest, public testing::WithParamInterface<FocusCase> {};
+
+TEST_P(PageFocus, StaysWhereTheUserTypes)
+{
+    const FocusCase& c = GetParam();
+    host.script.version = c.version;
+    static const bool proxy_set = !lyrics_site_running() || point_proxy_at_lyrics_site(); // the 5.x's window
+    ASSERT_TRUE(proxy_set);
+    add_entry("http://radio.example/live", "", -1);
+    host.script.playlist[0].stream_moments = {{"Band - One (Radio)", "Band - One"}};
+    add_entry("C:\a.mp3");
+    play(c.page == PageFrom::stream_song ? 0 : 1);
+    load();
+    HWND user_at = c.in_search_field ? host.search_field() : host.window();
+    SetFocus(user_at);
+    ASSERT_EQ(GetFocus(), user_at);
+    HWND focus_after = nullptr;
+    size_t pages = 0;
+    if (c.page == PageFrom::dialog_ok) {
+        host.script.play_state = PlayState::stopped;
+        run_config_dialog(host, {[&](HWND dialog) {
+                              click_item(dialog, IDC_ENABLED);
+                              SetFocus(user_at); // the user is back in the field before OK arrives
+                              SendMessageA(dialog, WM_COMMAND, IDC_OK_BUTTON, 0);
+                              focus_after = GetFocus();
+                          }});
+        pages = host.opened_pages().size();
+    } else {
+        host.tick(); // a stream's title settles over two ticks
+        host.tick();
+        focus_after = GetFocus();
+        pages = host.opened_pages().size();
+    }
+    EXPECT_EQ(pages, 1u);
+    EXPECT_EQ(focus_after, user_at);
+    for (char letter : std::string("VOCAL")) {
+        PostMessageW(focus_after, WM_KEYDOWN, static_cast<WPARAM>(letter), 0);
+    }
+    pump_messages_for(100);
+    EXPECT_EQ(window_text(host.search_field()), c.in_search_field ? "vocal" : "");
+    EXPECT_EQ(host.playback_commands, c.commands_typed);
+}
+
+const std::vector<WORD> STOP_AND_PAUSE = {40047, 40046}; // V, C
+
+INSTANTIATE_TEST_SUITE_P(
+    Players, PageFocus,
+    testing::Values(FocusCase{"OldPlayerFile", OLD_PLAYER_VERSION, PageFrom::file, true, {}},
+                    FocusCase{"OldPlayerStreamSong", OLD_PLAYER_VERSION, PageFrom::stream_song, true, {}},
+                    FocusCase{"OldPlayerDialogOk", OLD_PLAYER_VERSION, PageFrom::dialog_ok, true, {}},
+                    FocusCase{"CurrentPlayerFile", CURRENT_PLAYER_VERSION, PageFrom::file, true, {}},
+                    FocusCase{"CurrentPlayerStreamSong", CURRENT_PLAYER_VERSION, PageFrom::stream_song, true, {}},
+                    FocusCase{"CurrentPlayerDialogOk", CURRENT_PLAYER_VERSION, PageFrom::dialog_ok, true, {}},
+                    // The mini-browser took the focus: the main window has it back.
+                    FocusCase{"OldPlayerFileOnTheMainWindow", OLD_PLAYER_VERSION, PageFrom::file, false, STOP_AND_PAUSE}),
+    [](const testing::TestParamInfo<FocusCase>& case_info) { return std::string(case_info.param.name); });
 
 } // namespace

@@ -142,8 +142,10 @@ TEST_P(PlayerKind, NewTrackTickSendsEveryPageRequestInOrderThenTheFocus)
     EXPECT_EQ(host.requests[first_page_request + 1].argument, 0u);
     EXPECT_EQ(host.requests[first_page_request + 3].argument, 1u);
     expect_web_page_is(address);
-    EXPECT_EQ(host.focus_calls, 1);
-    EXPECT_EQ(host.requests_before_focus, expected.size()) << "the focus comes after every request";
+    // The focus back from an old player's mini-browser after every request; a 5.x took none.
+    EXPECT_EQ(host.focus_calls, host.has_minibrowser() ? 1 : 0);
+    EXPECT_EQ(host.requests_before_focus, host.has_minibrowser() ? expected.size() : 0u);
+    EXPECT_EQ(GetFocus(), host.window());
 }
 
 TEST_P(PlayerKind, IdleTicksAskNoMoreThanBefore)
@@ -267,7 +269,6 @@ TEST_F(WebBrowser, PlayerThatRefusesTheRequestChangesNothing)
         new_track.push_back(code);
     }
     EXPECT_EQ(host.request_codes(), new_track);
-    EXPECT_EQ(host.focus_calls, 1);
     for (int i = 0; i < 3; ++i) {
         EXPECT_TRUE(tick().empty());
         EXPECT_EQ(host.request_codes(), IDLE_TICK) << "idle tick " << i;
@@ -277,7 +278,6 @@ TEST_F(WebBrowser, PlayerThatRefusesTheRequestChangesNothing)
     EXPECT_EQ(host.request_codes(), new_track);
     EXPECT_EQ(host.opened_web_pages(), std::vector<std::wstring>{L"http://" CANTOVIA_SITE_PT
                                                                  L"/winamp.php?a=C:\\second.mp3&t=Title&segundos=200"});
-    EXPECT_EQ(host.focus_calls, 2);
     play(first);
     EXPECT_EQ(tick().size(), 1u);
 }
