@@ -135,3 +135,33 @@ bool text_copy_utf16(char16_t* buffer, size_t capacity, const char* source)
     buffer[end] = u'\0';
     return true;
 }
+
+bool text_copy_utf16(char16_t* buffer, size_t capacity, const char16_t* source)
+{
+    if (capacity == 0) {
+        return false;
+    }
+    size_t end = 0;
+    for (; source[end] != u'\0'; ++end) {
+        if (end + 1 == capacity) {
+            buffer[end] = u'\0';
+            return false;
+        }
+        buffer[end] = source[end];
+    }
+    buffer[end] = u'\0';
+    return true;
+}
+
+bool utf16_equal(const char16_t* a, const char16_t* b, size_t limit)
+{
+    for (size_t i = 0; i < limit; ++i) {
+        if (a[i] != b[i]) {
+            return false;
+        }
+        if (a[i] == u'\0') {
+            return true;
+        }
+    }
+    return true;
+}

@@ -65,3 +65,17 @@ bool text_copy_utf16(char16_t (&buffer)[N], const char* source)
 {
     return text_copy_utf16(buffer, N, source);
 }
+
+// Replaces the text in `buffer` of `capacity` UTF-16 code units by the NUL-terminated UTF-16
+// `source`, unit for unit; same limits and result as text_copy.
+bool text_copy_utf16(char16_t* buffer, size_t capacity, const char16_t* source);
+
+template <size_t N>
+bool text_copy_utf16(char16_t (&buffer)[N], const char16_t* source)
+{
+    return text_copy_utf16(buffer, N, source);
+}
+
+// True when the NUL-terminated UTF-16 texts `a` and `b` hold the same code units, compared up to
+// their end or `limit` units, whichever comes first: neither is read past `limit` units.
+bool utf16_equal(const char16_t* a, const char16_t* b, size_t limit);

@@ -62,6 +62,29 @@ void open_page(const char* address)
     }
 }
 
+// Whether the entry at `index` is the file that plays. The playlist position is not always what
+// plays: the player keeps playing an entry the user deleted (the position moves back one) or a
+// list the user cleared (the position is then the first entry added). Players that cannot tell
+// (before 5.5) count the entry at the position as playing. The player's text of the playing file
+// is read at once, before it is asked anything else.
+__attribute__((noinline)) bool plays_entry(LRESULT index)
+{
+    if (player_version < FIRST_VERSION_WITH_PLAYING_FILE) {
+        return true;
+    }
+    const LRESULT playing = host_request(0, IPC_GET_PLAYING_FILENAME);
+    if (static_cast<uintptr_t>(playing) < LOWEST_POINTER) {
+        return true;
+    }
+    char16_t playing_path[PATH_TEXT_SIZE];
+    text_copy_utf16(playing_path, reinterpret_cast<const char16_t*>(playing));
+    const LRESULT entry = host_request(static_cast<WPARAM>(index), IPC_GETPLAYLISTFILEW);
+    if (static_cast<uintptr_t>(entry) < LOWEST_POINTER) {
+        return true;
+    }
+    return utf16_equal(playing_path, reinterpret_cast<const char16_t*>(entry), PATH_TEXT_SIZE);
+}
+
 // True while a tick runs. A request into the player or a call into the web control may run a
 // modal message loop (a dialog of another plug-in, a prompt of a page), which dispatches the
 // player's timer: a tick that started there would run to its end first, and the outer tick
@@ -128,6 +151,10 @@ void follow_stream(LRESULT index, const char* path_sent, const char* base, int32
     if (!split_song(song, artist, song_title) || std::strcmp(song, stream_song) == 0) {
         return;
     }
+    // A stream at the position that does not play is looked at again when its title changes.
+    if (!plays_entry(index)) {
+        return;
+    }
     text_copy(stream_song, song);
     replace_char(title, AMPERSAND, AMPERSAND_STAND_IN); // the title as sent
     char address[PAGE_ADDRESS_SIZE];
@@ -171,7 +198,9 @@ void run_tick()
         follow_stream(index, path_copy, base, seconds);
         return;
     }
-    if (std::strcmp(path_copy, last_path) == 0) {
+    // An entry at the position that does not play is looked at again on the next tick: its page
+    // opens once it plays.
+    if (std::strcmp(path_copy, last_path) == 0 || !plays_entry(index)) {
         return;
     }
     text_copy(last_path, path_copy);

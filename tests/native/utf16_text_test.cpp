@@ -127,6 +127,41 @@ TEST(TextCopyUtf16, NoRoomAtAll)
     EXPECT_TRUE(buffer.guards_intact());
 }
 
+// The player's path of the file that plays, copied at once into a buffer of the path's size, then
+// compared with the entry's: texts that differ anywhere, or in length, are other files, and a path
+// cut to the buffer is none of them.
+struct SamePathCase {
+    const char* name;
+    std::u16string playing;
+    std::u16string entry;
+    bool same;
+};
+
+class PlayingPath : public testing::TestWithParam<SamePathCase> {};
+
+TEST_P(PlayingPath, IsTheEntrysOnlyWhenEveryUnitAgrees)
+{
+    GuardedWideBuffer copy;
+    const bool whole = text_copy_utf16(copy.text, GetParam().playing.c_str());
+    EXPECT_EQ(whole, GetParam().playing.size() < std::size(copy.text));
+    EXPECT_EQ(copy.value(), GetParam().playing.substr(0, std::size(copy.text) - 1));
+    EXPECT_TRUE(copy.guards_intact());
+    EXPECT_EQ(utf16_equal(copy.text, GetParam().entry.c_str(), std::size(copy.text)), GetParam().same);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, PlayingPath,
+    testing::Values(SamePathCase{"Same", u"C:\\a", u"C:\\a", true}, SamePathCase{"Empty", u"", u"", true},
+                    SamePathCase{"OtherLetter", u"C:\\a", u"C:\\b", false},
+                    SamePathCase{"CaseCounts", u"C:\\a", u"C:\\A", false},
+                    SamePathCase{"EntryLonger", u"C:\\a", u"C:\\ab", false},
+                    SamePathCase{"EntryShorter", u"C:\\ab", u"C:\\a", false},
+                    SamePathCase{"BeyondLatin1", u"\u0161\u20AC", u"\u0161\u20AC", true},
+                    SamePathCase{"FullBuffer", u"abcde", u"abcde", true},
+                    // Cut to the buffer: never the same as the entry's whole path.
+                    SamePathCase{"PlayingTooLong", u"abcdef", u"abcdef", false}),
+    [](const testing::TestParamInfo<SamePathCase>& case_info) { return std::string(case_info.param.name); });
+
 // ASCII text as UTF-16, for the expected values below.
 std::u16string ascii_utf16(const std::string& text)
 {

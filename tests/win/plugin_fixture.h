@@ -18,13 +18,17 @@ const char* plugin_dll();
 inline const std::vector<int32_t> IDLE_TICK = {IPC_INETAVAILABLE, IPC_GETOUTPUTTIME, IPC_ISPLAYING, IPC_GETLISTPOS,
                                                IPC_GETPLAYLISTFILE};
 
-// The queries of a new-track tick, before its page, on a player of `version`; the files played
-// with it have no tag, so a player that knows the request is asked for their title and artist.
+// The queries of a new-track tick, before its page, on a player of `version`: a player that knows
+// which file plays is asked whether it is the entry's; the files played with it have no tag, so a
+// player that knows the request is asked for their title and artist.
 inline std::vector<int32_t> new_track_queries(int32_t version)
 {
     std::vector<int32_t> codes = {IPC_INETAVAILABLE,    IPC_GETOUTPUTTIME, IPC_ISPLAYING,
                                   IPC_GETLISTPOS,       IPC_GETPLAYLISTFILE, IPC_GETLISTPOS,
                                   IPC_GETPLAYLISTTITLE, IPC_GETLISTPOS,    IPC_GETPLAYLISTFILE};
+    if (version >= FIRST_VERSION_WITH_PLAYING_FILE) {
+        codes.insert(codes.begin() + 5, {IPC_GET_PLAYING_FILENAME, IPC_GETPLAYLISTFILEW});
+    }
     if (version >= FIRST_VERSION_WITH_FILE_INFO) {
         codes.insert(codes.end(), {IPC_GET_EXTENDED_FILE_INFO, IPC_GET_EXTENDED_FILE_INFO});
     }

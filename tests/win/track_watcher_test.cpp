@@ -301,4 +301,84 @@ INSTANTIATE_TEST_SUITE_P(
                     FocusCase{"OldPlayerFileOnTheMainWindow", OLD_PLAYER_VERSION, PageFrom::file, false, STOP_AND_PAUSE}),
     [](const testing::TestParamInfo<FocusCase>& case_info) { return std::string(case_info.param.name); });
 
+// The entry at the playlist position is not always the one that plays: the user deleted the
+// playing entry (the position moves back one), or cleared the list and added entries (the position
+// is the first of them), and the song plays on. No page opens for an entry that does not play; the
+// next entry to start gets its page on its first tick, once. A player that cannot tell which file
+// plays (before 5.5) opens pages by the position, as ever.
+struct PlayStep {
+    void (*act)(StandInHost& host);
+    const char* page; // the path of the page this step's tick opens; "" for none
+};
+
+struct PlayingCase {
+    const char* name;
+    int32_t version;
+    std::vector<PlayStep> steps;
+};
+
+void PrintTo(const PlayingCase& playing_case, std::ostream* out)
+{
+    *out << playing_case.name;
+}
+
+class PlayingEntry : public PluginTest, public testing::WithParamInterface<PlayingCase> {};
+
+TEST_P(PlayingEntry, GetsThePageOnceItPlays)
+{
+    host.script.version = GetParam().version;
+    host.script.playlist = {{"C:\\a.mp3", "A", 200}, {"C:\\b.mp3", "B", 200}, {"C:\\c.mp3", "C", 200}};
+    load();
+    std::vector<std::string> expected;
+    std::vector<std::string> pages;
+    for (size_t i = 0; i < GetParam().steps.size(); ++i) {
+        const PlayStep& step = GetParam().steps[i];
+        step.act(host);
+        if (step.page[0] != '\0') {
+            expected.push_back(std::to_string(i + 1) + ": " + step.page);
+        }
+        for (const std::string& page : tick()) {
+            const size_t path = page.find("a=") + 2;
+            pages.push_back(std::to_string(i + 1) + ": " + page.substr(path, page.find('&', path) - path));
+        }
+    }
+    EXPECT_EQ(pages, expected);
+}
+
+void start_b(StandInHost& host) { host.script.position = 1, host.script.playing_unlisted.reset(); }
+void start_at_position(StandInHost& host) { host.script.playing_unlisted.reset(); }
+void delete_b(StandInHost& host) { host.delete_entry(1); }
+void clear_and_add(StandInHost& host)
+{
+    host.clear_playlist();
+    host.script.playlist = {{"C:\\x.mp3", "X", 200}, {"C:\\y.mp3", "Y", 200}};
+}
+void clear_and_add_stream(StandInHost& host)
+{
+    host.clear_playlist();
+    host.script.playlist = {{"http://radio.example/live", "", -1}, {"C:\\y.mp3", "Y", 200}};
+    host.script.playlist[0].stream_moments = {{"Band - One (Radio)", "Band - One"}, {"Duo - Two (Radio)", "Duo - Two"}};
+}
+void next_song(StandInHost& host) { ++host.script.stream_moment; }
+void next_entry(StandInHost& host) { ++host.script.position, host.script.playing_unlisted.reset(); }
+void same(StandInHost&) {}
+
+INSTANTIATE_TEST_SUITE_P(
+    Edits, PlayingEntry,
+    testing::Values(
+        PlayingCase{"DeleteThePlayingEntry", CURRENT_PLAYER_VERSION,
+                    {{start_b, "C:\\b.mp3"}, {delete_b, ""}, {same, ""}, {next_entry, "C:\\c.mp3"}, {same, ""}}},
+        PlayingCase{"ClearAndAddWhileASongPlays", CURRENT_PLAYER_VERSION,
+                    {{start_b, "C:\\b.mp3"}, {clear_and_add, ""}, {same, ""}, {start_at_position, "C:\\x.mp3"}, {same, ""}}},
+        // A stream at the position is looked at again when its title changes once it plays.
+        PlayingCase{"ClearAndAddAStreamWhileASongPlays", CURRENT_PLAYER_VERSION,
+                    {{start_b, "C:\\b.mp3"}, {clear_and_add_stream, ""}, {same, ""}, {same, ""}, {start_at_position, ""},
+                     {next_song, ""}, {same, "http://radio.example/live"}, {same, ""}}},
+        // Before 5.5: the entry at the position, playing or not, and none when it starts.
+        PlayingCase{"DeleteOnAPlayerThatCannotTell", FIRST_VERSION_WITH_PLAYING_FILE - 1,
+                    {{start_b, "C:\\b.mp3"}, {delete_b, "C:\\a.mp3"}, {same, ""}, {next_entry, "C:\\c.mp3"}}},
+        PlayingCase{"ClearAndAddOnAPlayerThatCannotTell", FIRST_VERSION_WITH_PLAYING_FILE - 1,
+                    {{start_b, "C:\\b.mp3"}, {clear_and_add, "C:\\x.mp3"}, {start_at_position, ""}}}),
+    [](const testing::TestParamInfo<PlayingCase>& case_info) { return std::string(case_info.param.name); });
+
 } // namespace
