@@ -63,6 +63,7 @@ add_library(standin_host STATIC
   player/dialog_driver.cpp
   player/embedded_frames.cpp
   player/web_control.cpp
+  player/navigation_hook.cpp
   player/lyrics_site.cpp
 )
 cantovia_strict(standin_host)

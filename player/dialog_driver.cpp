@@ -54,11 +54,12 @@ BOOL CALLBACK keep_dialog(HWND window, LPARAM found)
 
 } // namespace
 
-DialogRun run_config_dialog(StandInHost& host, const std::vector<DialogStep>& steps, int spare_calls)
+DialogRun run_config_dialog(StandInHost& host, const std::vector<DialogStep>& steps, int spare_calls,
+                            UINT step_period_ms)
 {
     DriveState drive = {&steps, spare_calls, GetTickCount(), {}};
     active_drive = &drive;
-    const UINT_PTR timer = SetTimer(nullptr, 0, DIALOG_STEP_PERIOD_MS, drive_dialog);
+    const UINT_PTR timer = SetTimer(nullptr, 0, step_period_ms, drive_dialog);
     host.configure();
     KillTimer(nullptr, timer);
     active_drive = nullptr;

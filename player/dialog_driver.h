@@ -20,6 +20,8 @@ struct DialogRun {
 };
 
 constexpr UINT DIALOG_STEP_PERIOD_MS = 30;
+// The shortest period the system's timers keep: for runs of many dialogs.
+constexpr UINT RUN_DIALOG_STEP_PERIOD_MS = 10;
 constexpr int DIALOG_SPARE_TIMER_CALLS = 20;
 // How long, from the call of configure, a step waits for the open dialog to be shown.
 constexpr DWORD DIALOG_SHOW_TIMEOUT_MS = 10000;
@@ -29,7 +31,7 @@ constexpr DWORD DIALOG_SHOW_TIMEOUT_MS = 10000;
 // EndDialog (which applies nothing) after `spare_calls` more timer calls, and one not shown
 // after DIALOG_SHOW_TIMEOUT_MS, so a run never hangs.
 DialogRun run_config_dialog(StandInHost& host, const std::vector<DialogStep>& steps,
-                            int spare_calls = DIALOG_SPARE_TIMER_CALLS);
+                            int spare_calls = DIALOG_SPARE_TIMER_CALLS, UINT step_period_ms = DIALOG_STEP_PERIOD_MS);
 
 // This thread's dialog window (class "#32770"), or null.
 HWND find_thread_dialog();

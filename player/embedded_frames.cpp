@@ -40,6 +40,9 @@ void fit_first_child(HWND frame)
 
 LRESULT CALLBACK frame_proc(HWND frame, UINT message, WPARAM wparam, LPARAM lparam)
 {
+    if ((message == WM_SETTEXT || message == WM_SHOWWINDOW) && frame_message_hook != nullptr) {
+        frame_message_hook();
+    }
     switch (message) {
     case WM_NCCREATE:
         SetWindowLongPtrA(frame, GWLP_USERDATA,
@@ -99,6 +102,8 @@ BOOL CALLBACK collect_of_class(HWND window, LPARAM lparam)
 }
 
 } // namespace
+
+void (*frame_message_hook)() = nullptr;
 
 void register_player_class(const char* name, WNDPROC procedure, int background_color)
 {

@@ -27,6 +27,10 @@ HWND make_embedded_frame(HWND owner, EmbeddedWindowState* state);
 // loop while it is; null when none is.
 HWND active_embedded_frame();
 
+// Called inside the messages the frame gets when its title is set or it is shown or hidden, where
+// a skin engine answers them (and may run a modal loop there); null for none.
+extern void (*frame_message_hook)();
+
 // What a press on the frame's close button does.
 void press_close_button(HWND frame);
 

@@ -3,10 +3,13 @@
 #include "player/dialog_driver.h"
 #include "player/embedded_frames.h"
 #include "player/import_patch.h"
+#include "player/navigation_hook.h"
 #include "plugin/system_function.h"
 #include "plugin/host_requests.h"
 #include "plugin/player_objects.h"
 #include "resources/resource.h"
+
+#include <exdisp.h>
 
 #include <algorithm>
 #include <cstring>
@@ -126,6 +129,10 @@ HWND WINAPI recording_create_window(DWORD ex_style, LPCSTR class_name, LPCSTR te
     }
     HWND made = CreateWindowExA(ex_style, class_name, text, style, x, y, width, height, parent, menu, instance, param);
     if (current_host != nullptr && named_class && lstrcmpiA(class_name, WEB_CONTROL_CLASS) == 0) {
+        if (IWebBrowser2* control = browser_of_control(made)) {
+            current_host->note_plugin_control(control);
+            control->Release();
+        }
         current_host->reenter_if_due(REENTER_IN_CONTROL_CREATION);
     }
     return made;
@@ -227,6 +234,9 @@ class StandInApplication final : public PlayerDispatchable {
 public:
     int dispatch(int code, void*, void** params, int count) override
     {
+        if (current_host != nullptr) {
+            current_host->reenter_if_due(REENTER_IN_OBJECT_CALL);
+        }
         if (current_host == nullptr || count != 1 ||
             (code != APPLICATION_ADD_PROCESSOR && code != APPLICATION_REMOVE_PROCESSOR)) {
             return 0;
@@ -246,6 +256,9 @@ class StandInFactory final : public PlayerDispatchable {
 public:
     int dispatch(int code, void* result, void** params, int count) override
     {
+        if (current_host != nullptr) {
+            current_host->reenter_if_due(REENTER_IN_OBJECT_CALL);
+        }
         if (current_host == nullptr || count != 1) {
             return 0;
         }
@@ -266,6 +279,9 @@ class StandInService final : public PlayerDispatchable {
 public:
     int dispatch(int code, void* result, void** params, int count) override
     {
+        if (current_host != nullptr) {
+            current_host->reenter_if_due(REENTER_IN_OBJECT_CALL);
+        }
         if (code != SERVICE_FIND_FACTORY || count != 1) {
             return 0;
         }
@@ -317,6 +333,11 @@ StandInHost::StandInHost()
     accelerators = CreateAcceleratorTableW(keys, 1);
     main_accelerators = CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys)));
     modal_loop_filter = SetWindowsHookExW(WH_MSGFILTER, offer_modal_loop_message, nullptr, GetCurrentThreadId());
+    frame_message_hook = [] {
+        if (current_host != nullptr) {
+            current_host->reenter_if_due(REENTER_IN_FRAME_MESSAGE);
+        }
+    };
 }
 
 StandInHost::~StandInHost()
@@ -383,9 +404,10 @@ void StandInHost::configure()
 
 void StandInHost::quit()
 {
+    // Once: a modal loop inside quit's own calls does not quit again.
     if (plugin != nullptr && running) {
-        plugin->quit();
         running = false;
+        plugin->quit();
     }
 }
 
@@ -676,10 +698,31 @@ LRESULT StandInHost::answer_file_info(WPARAM argument, RecordedRequest& record)
     return 1;
 }
 
+void StandInHost::note_plugin_control(IWebBrowser2* control)
+{
+    plugin_controls.push_back(control);
+    watch_navigations(control, [](const void* navigated, const wchar_t* address) {
+        if (current_host == nullptr) {
+            return;
+        }
+        std::vector<const void*>& controls = current_host->plugin_controls;
+        if (std::find(controls.begin(), controls.end(), navigated) != controls.end()) {
+            current_host->navigations.push_back(address != nullptr ? address : L"");
+            current_host->reenter_if_due(REENTER_IN_NAVIGATION);
+        }
+    });
+}
+
 void StandInHost::reenter_if_due(int32_t call)
 {
     if (script.reenter_in != 0 && script.reenter_in == call) {
         script.reenter_in = 0;
+        if (script.reenter_action) {
+            const std::function<void()> action = std::move(script.reenter_action);
+            script.reenter_action = nullptr;
+            action();
+            return;
+        }
         script.position = script.reenter_position;
         switch (script.reenter_call) {
         case ModalLoopCall::tick:

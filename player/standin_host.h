@@ -11,6 +11,7 @@
 #include "plugin/plugin.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -70,11 +71,12 @@ struct HostScript {
     bool web_control_fails = false; // the plug-in's AtlAxWin windows get a text that makes no control
     // A modal message loop inside a call of the plug-in's, as a dialog of another plug-in or a
     // prompt of a page would run it: once, inside the answer to request `reenter_in` (or inside
-    // the creation of the plug-in's web control, for REENTER_IN_CONTROL_CREATION), the playlist
-    // moves to `reenter_position` and the player makes `reenter_call`. 0: never.
+    // another call, REENTER_IN_...), the player runs `reenter_action` where there is one, else
+    // the playlist moves to `reenter_position` and the player makes `reenter_call`. 0: never.
     int32_t reenter_in = 0;
     int32_t reenter_position = 0;
     ModalLoopCall reenter_call = ModalLoopCall::tick;
+    std::function<void()> reenter_action;
     // Answers to IPC_GET_EXTENDED_FILE_INFO worse than the player's: the whole buffer filled with
     // no terminator (answering 1), or text written into the buffer with the answer 0.
     bool file_info_unterminated = false;
@@ -101,7 +103,11 @@ struct HostScript {
     bool minibrowser_takes_focus = true;
 };
 
-constexpr int32_t REENTER_IN_CONTROL_CREATION = -1;
+// Calls of the plug-in's besides its requests that may run a modal loop.
+constexpr int32_t REENTER_IN_CONTROL_CREATION = -1; // the creation of its web control's window
+constexpr int32_t REENTER_IN_NAVIGATION = -2;       // its web control's Navigate2 (a "leave this page?" prompt)
+constexpr int32_t REENTER_IN_FRAME_MESSAGE = -3;    // a message it sends the player's frame (title, showing): the skin answers it
+constexpr int32_t REENTER_IN_OBJECT_CALL = -4;      // a call on the player's service objects
 
 struct RecordedRequest {
     int32_t code;
@@ -211,6 +217,12 @@ public:
     void forget_requests() { requests.clear(); }
     // The last frame made, while it is a window; else null.
     HWND lyrics_frame() const { return !frames.empty() && IsWindow(frames.back()) ? frames.back() : nullptr; }
+    // Whether the plug-in's timer runs: set, and not killed since.
+    bool timer_running() const { return !timer_calls.empty() && timer_calls.back().set; }
+    // The entry that plays: script.playing_unlisted, else the one at the position; null for none.
+    const PlaylistEntry* playing_entry() const;
+    // The addresses the plug-in's own web controls were told to navigate to, in order.
+    std::vector<std::wstring> navigations;
 
     LRESULT answer(WPARAM argument, int32_t code);
     // The answer to IPC_GET_EXTENDED_FILE_INFO: per file, from the playlist entry of that path.
@@ -218,6 +230,8 @@ public:
     // Runs the scripted modal loop if it is due inside `call` (a request code, or
     // REENTER_IN_CONTROL_CREATION).
     void reenter_if_due(int32_t call);
+    // A web control the plug-in made: its navigations are recorded, and may run a modal loop.
+    void note_plugin_control(IWebBrowser2* control);
     void record_timer(HWND window, UINT_PTR id, UINT period, TIMERPROC callback);
     void record_kill(HWND window, UINT_PTR id);
     // The processors, in order, until one takes the message: true when one did.
@@ -231,8 +245,7 @@ private:
     PluginDescriptor* plugin = nullptr;
     TIMERPROC timer_proc = nullptr;
     bool running = false;
-    // The entry that plays: script.playing_unlisted, else the one at the position; null for none.
-    const PlaylistEntry* playing_entry() const;
+    std::vector<const void*> plugin_controls; // for identity only: never called through
 
     bool pages_in_web_controls = false;
     std::unique_ptr<WebControl> minibrowser; // an old player's, made when it first opens
