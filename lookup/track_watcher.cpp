@@ -203,9 +203,16 @@ void run_tick()
     if (std::strcmp(path_copy, last_path) == 0 || !plays_entry(index)) {
         return;
     }
+    // The title is the path's entry's: where another entry started inside one of this tick's
+    // requests, the page would carry one entry's path and another's title. Then nothing opens and
+    // the path is not remembered: the next tick looks again.
+    const LRESULT title_index = host_request(0, IPC_GETLISTPOS);
+    if (title_index != index) {
+        return;
+    }
     text_copy(last_path, path_copy);
 
-    const char* title = current_entry_text(IPC_GETPLAYLISTTITLE);
+    const char* title = entry_text(title_index, IPC_GETPLAYLISTTITLE);
     char title_copy[TITLE_TEXT_SIZE];
     // Too long a title is cut: the address could not hold more of it anyway.
     copy_address_value(title_copy, title != nullptr ? title : "");

@@ -361,6 +361,13 @@ void clear_and_add_stream(StandInHost& host)
 }
 void next_song(StandInHost& host) { ++host.script.stream_moment; }
 void next_entry(StandInHost& host) { ++host.script.position, host.script.playing_unlisted.reset(); }
+// Inside the tick's look at B's path, C starts: the tick has B's path, the position says C.
+void c_starts_inside_the_path_request(StandInHost& host)
+{
+    start_b(host);
+    host.script.reenter_in = IPC_GETPLAYLISTFILEW;
+    host.script.reenter_action = [&host] { next_entry(host); };
+}
 void same(StandInHost&) {}
 
 INSTANTIATE_TEST_SUITE_P(
@@ -370,6 +377,8 @@ INSTANTIATE_TEST_SUITE_P(
                     {{start_b, "C:\\b.mp3"}, {delete_b, ""}, {same, ""}, {next_entry, "C:\\c.mp3"}, {same, ""}}},
         PlayingCase{"ClearAndAddWhileASongPlays", CURRENT_PLAYER_VERSION,
                     {{start_b, "C:\\b.mp3"}, {clear_and_add, ""}, {same, ""}, {start_at_position, "C:\\x.mp3"}, {same, ""}}},
+        PlayingCase{"AnotherEntryStartsInsideTheTick", CURRENT_PLAYER_VERSION,
+                    {{c_starts_inside_the_path_request, ""}, {same, "C:\\c.mp3"}, {start_b, "C:\\b.mp3"}}},
         // A stream at the position is looked at again when its title changes once it plays.
         PlayingCase{"ClearAndAddAStreamWhileASongPlays", CURRENT_PLAYER_VERSION,
                     {{start_b, "C:\\b.mp3"}, {clear_and_add_stream, ""}, {same, ""}, {same, ""}, {start_at_position, ""},
