@@ -53,6 +53,11 @@ size_t read_file_trailer(const char* path, unsigned char (&trailer)[ID3V1_TRAILE
 bool ask_player_for(const char* path, const char* field, char* value, size_t capacity)
 {
     value[0] = '\0';
+    // The player answers through its input plug-ins, which may run a modal loop where it quits:
+    // from then on it is asked nothing more.
+    if (quitting != 0) {
+        return false;
+    }
     ExtendedFileInfo request = {path, field, value, capacity};
     const bool answered = host_request(reinterpret_cast<WPARAM>(&request), IPC_GET_EXTENDED_FILE_INFO) != 0;
     if (!answered) {

@@ -133,6 +133,9 @@ void follow_stream(LRESULT index, const char* path_sent, const char* base, int32
     if (!asked || !ask_player_for(last_path, FILE_INFO_STREAM_TITLE, song)) {
         text_copy(song, title);
     }
+    if (quitting != 0) { // inside the request
+        return;
+    }
     if (asked) {
         // The player answers the song of whatever plays now: where another entry or title came
         // up inside a request (a modal loop there), this song need not be the title's. Then

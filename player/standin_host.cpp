@@ -408,6 +408,7 @@ void StandInHost::quit()
     if (plugin != nullptr && running) {
         running = false;
         plugin->quit();
+        requests_at_quit = requests.size();
     }
 }
 
@@ -525,6 +526,9 @@ std::vector<int32_t> StandInHost::request_codes() const
 
 LRESULT StandInHost::answer(WPARAM argument, int32_t code)
 {
+    // Recorded in the order sent: a request sent inside this one's modal loop comes after it.
+    requests.push_back({code, argument, {}, {}, {}});
+    const size_t slot = requests.size() - 1;
     RecordedRequest record = {code, argument, {}, {}, {}};
     const PlaylistEntry* current = playing_entry();
     const PlaylistEntry* asked = argument < script.playlist.size() ? &script.playlist[argument] : nullptr;
@@ -639,7 +643,11 @@ LRESULT StandInHost::answer(WPARAM argument, int32_t code)
     default:
         break;
     }
-    requests.push_back(std::move(record));
+    if (slot < requests.size() && requests[slot].code == code) {
+        requests[slot] = std::move(record);
+    } else { // forgotten meanwhile
+        requests.push_back(std::move(record));
+    }
     reenter_if_due(code);
     return result;
 }

@@ -193,6 +193,7 @@ public:
     // The playback commands the main window's plain letter keys fired (its accelerators: Z
     // previous, X play, C pause, V stop, B next), in order.
     std::vector<WORD> playback_commands;
+    size_t requests_at_quit = 0; // how many requests were recorded when quit returned
     int focus_calls = 0;
     size_t requests_before_focus = 0; // how many requests came before the last SetFocus
     int init_result = -1;

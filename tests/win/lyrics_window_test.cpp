@@ -3,6 +3,7 @@
 // such window can be had; its place in the ini file; both orders of a player's exit; and the
 // process's handles, threads and windows over many tracks.
 #include "tests/win/plugin_fixture.h"
+#include "tests/win/plugin_windows.h"
 
 #include "build_config.h"
 #include "plugin/player_objects.h"
@@ -21,7 +22,6 @@
 
 namespace {
 
-constexpr char CONTAINER_CLASS[] = "CantoviaLyricsWindow";
 constexpr DWORD NAVIGATION_TIMEOUT_MS = 10000;
 // Long enough for a slow first request of a new web control under Wine.
 constexpr DWORD SITE_TIMEOUT_MS = 20000;
@@ -61,46 +61,6 @@ std::wstring as_shown(const std::string& address)
         shown += c == ' ' ? L"%20" : c == '\\' ? L"%5C" : std::wstring(1, static_cast<wchar_t>(c));
     }
     return shown;
-}
-
-BOOL CALLBACK collect_window(HWND window, LPARAM windows)
-{
-    reinterpret_cast<std::vector<HWND>*>(windows)->push_back(window);
-    return TRUE;
-}
-
-// Every window of this process, top-level and child.
-std::vector<HWND> process_windows()
-{
-    std::vector<HWND> top_level;
-    EnumWindows(collect_window, reinterpret_cast<LPARAM>(&top_level));
-    std::vector<HWND> windows;
-    for (HWND window : top_level) {
-        DWORD process = 0;
-        GetWindowThreadProcessId(window, &process);
-        if (process == GetCurrentProcessId()) {
-            windows.push_back(window);
-            EnumChildWindows(window, collect_window, reinterpret_cast<LPARAM>(&windows));
-        }
-    }
-    return windows;
-}
-
-size_t windows_of_class_in_process(const char* class_name)
-{
-    size_t count = 0;
-    for (HWND window : process_windows()) {
-        char name[64] = {};
-        GetClassNameA(window, name, sizeof name);
-        count += std::strcmp(name, class_name) == 0 ? size_t{1} : 0;
-    }
-    return count;
-}
-
-size_t plugin_windows_in_process()
-{
-    return windows_of_class_in_process(CONTAINER_CLASS) + windows_of_class_in_process(EMBEDDED_FRAME_CLASS) +
-           windows_of_class_in_process(WEB_CONTROL_CLASS);
 }
 
 struct HandleEntry {
@@ -608,6 +568,7 @@ struct LoopCall {
     const char* name;
     int32_t inside; // the request, or REENTER_IN_CONTROL_CREATION
     ModalLoopCall call;
+    bool stream = false; // a station's song, which opens its page on the second tick
 };
 
 void PrintTo(const LoopCall& loop_call, std::ostream* out)
@@ -622,9 +583,17 @@ TEST_P(InsideAModalLoop, QuitLeavesNoWindowAndOkShowsTheLastPage)
     load();
     host.script.reenter_in = GetParam().inside;
     host.script.reenter_call = GetParam().call;
-    play_new("C:\\one.mp3");
+    if (GetParam().stream) {
+        play(add_entry("http://radio.example/live", "", -1));
+        host.script.playlist.back().stream_moments = {{"Band - One (Radio)", "Band - One"}};
+        tick();
+        tick();
+    } else {
+        play_new("C:\\one.mp3");
+    }
     ASSERT_EQ(host.script.reenter_in, 0) << "no modal loop ran";
     if (GetParam().call == ModalLoopCall::quit) {
+        EXPECT_EQ(host.requests.size(), host.requests_at_quit) << "requests after quit";
         EXPECT_EQ(plugin_windows_in_process(), 0u);
         EXPECT_TRUE(host.processors.empty()) << "a processor left after quit";
         EXPECT_EQ(host.applications_released, host.applications_made);
@@ -660,6 +629,7 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(LoopCall{"QuitInsideTheFrameRequest", IPC_GET_EMBEDDED_FRAME, ModalLoopCall::quit},
                     LoopCall{"QuitInsideTheControlsCreation", REENTER_IN_CONTROL_CREATION, ModalLoopCall::quit},
                     LoopCall{"QuitInsideTheFileInfoRequest", IPC_GET_EXTENDED_FILE_INFO, ModalLoopCall::quit},
+                    LoopCall{"QuitInsideTheStreamsSongRequest", IPC_GET_EXTENDED_FILE_INFO, ModalLoopCall::quit, true},
                     LoopCall{"QuitInsideTheMiniBrowserRequest", IPC_MBOPENREAL, ModalLoopCall::quit},
                     LoopCall{"QuitInsideTheServiceRequest", IPC_GET_SERVICES, ModalLoopCall::quit},
                     LoopCall{"OkInsideTheFrameRequest", IPC_GET_EMBEDDED_FRAME, ModalLoopCall::ok_with_lookup_off},
