@@ -20,6 +20,7 @@ cantovia_strict(cantovia_logic)
 target_compile_options(cantovia_logic PRIVATE ${DLL_COMPILE_OPTIONS})
 
 add_library(gen_cantovia SHARED
+  host/player.cpp
   plugin/plugin.cpp
   plugin/settings.cpp
   display/web_browser.cpp

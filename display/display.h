@@ -1,6 +1,6 @@
 // Where a page appears on a player without the mini-browser: the lyrics window inside the
-// player, or the system's web browser. The lookup and the configuration dialog call it; it
-// reaches the player through the plug-in's spine.
+// player, or the system's web browser. The lookup, the configuration dialog and the plug-in's
+// init and quit call it; it reaches the player through host/.
 #pragma once
 
 #include "display/address_size.h"

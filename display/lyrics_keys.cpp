@@ -6,9 +6,9 @@
 // its own windows to the control first, and dispatches those the control leaves itself.
 #include "display/lyrics_window.h"
 
+#include "host/player.h"
 #include "plugin/host_requests.h"
 #include "plugin/player_objects.h"
-#include "plugin/plugin.h"
 #include "plugin/system_function.h"
 
 #include <exdisp.h>

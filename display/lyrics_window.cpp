@@ -8,9 +8,9 @@
 #include "common/bounded_text.h"
 #include "display/lyrics_window.h"
 #include "display/window_place.h"
+#include "host/player.h"
 #include "plugin/description.h"
 #include "plugin/host_requests.h"
-#include "plugin/plugin.h"
 #include "plugin/system_function.h"
 
 #include <exdisp.h>
