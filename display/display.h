@@ -22,7 +22,11 @@ extern EmbeddedWindowState lyrics_window_state;
 void show_page(const char* address);
 // True when the lyrics window was made and its place is the plug-in's to keep (no skin hosts it).
 bool lyrics_window_place_is_kept();
-// At quit: destroys the lyrics window if it is still there and unregisters its window class.
+// At init, on a player from 5.12 on whose pages may go to the lyrics window: the window's message
+// processor.
+void start_lyrics_window();
+// At quit: takes the processor away, destroys the lyrics window if it is still there and
+// unregisters its window class.
 void close_lyrics_window();
 
 // Has the player open `address` (code page 1252, at most PAGE_ADDRESS_SIZE - 1 bytes) in the

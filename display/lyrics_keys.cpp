@@ -101,7 +101,7 @@ PlayerObject key_processor = {&KEY_PROCESSOR_TABLE};
 
 } // namespace
 
-void add_key_processor()
+void add_message_processor()
 {
     if (key_application != nullptr || player_version < FIRST_VERSION_WITH_SERVICES) {
         return;
@@ -133,11 +133,11 @@ void add_key_processor()
     }
     // A quit inside one of these calls found nothing to remove yet: it is removed now.
     if (quitting != 0) {
-        remove_key_processor();
+        remove_message_processor();
     }
 }
 
-void remove_key_processor()
+void remove_message_processor()
 {
     if (key_application == nullptr) {
         return;

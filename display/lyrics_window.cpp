@@ -308,7 +308,6 @@ bool make_lyrics_window()
     MoveWindow(container, 0, 0, client.right, client.bottom, FALSE);
     ShowWindow(container, SW_SHOWNA);
     SetWindowTextA(frame, LYRICS_WINDOW_TITLE);
-    add_key_processor();
     return true;
 }
 
@@ -411,9 +410,17 @@ IWebBrowser2* lyrics_window_control()
     return browser;
 }
 
+void start_lyrics_window()
+{
+    if (prefers_web_browser == 1) {
+        return;
+    }
+    add_message_processor();
+}
+
 void close_lyrics_window()
 {
-    remove_key_processor();
+    remove_message_processor();
     // At a player's exit the frame and the container may be gone already, with its main window.
     // A container still being made has no frame yet.
     if (frame != nullptr) {

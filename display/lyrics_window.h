@@ -11,7 +11,7 @@ HWND lyrics_window_container();
 IWebBrowser2* lyrics_window_control();
 
 // On a player with the service objects, registers the lyrics window's message processor, once
-// for the session; a player without them gets nothing. Undone by remove_key_processor, which
+// for the session; a player without them gets nothing. Undone by remove_message_processor, which
 // quit calls before it returns: the player then never calls the plug-in's code again.
-void add_key_processor();
-void remove_key_processor();
+void add_message_processor();
+void remove_message_processor();

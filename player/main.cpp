@@ -416,7 +416,7 @@ bool bench_key_processor(const char* plugin, int ticks)
     if (!load_plugin(host, plugin, "cantovia-bench")) {
         return false;
     }
-    host.tick(); // the first page makes the lyrics window, which adds the processor
+    host.tick(); // init added the processor; the first page makes the lyrics window
     if (host.processors.size() != 1) {
         std::fprintf(stderr, "the plug-in added %zu message processors, not one\n", host.processors.size());
         return false;

@@ -336,10 +336,11 @@ bool StandInHost::load(const char* dll_path, bool call_init)
     plugin = get_descriptor();
     plugin->parent_window = main_window;
     plugin->module_instance = plugin_module;
+    // Running from init on: the user may quit inside one of its requests.
+    running = true;
     if (call_init) {
         init_result = plugin->init();
     }
-    running = true;
     return true;
 }
 

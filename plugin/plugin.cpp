@@ -31,6 +31,8 @@ int plugin_init()
     KillTimer(plugin_descriptor.parent_window, LYRICS_TIMER_ID);
     SetTimer(plugin_descriptor.parent_window, LYRICS_TIMER_ID, LYRICS_TIMER_PERIOD_MS, lyrics_timer_proc);
     blank_player_last_page();
+    // Last: a quit inside one of its requests finds the timer running and stops it.
+    start_lyrics_window();
     return 0;
 }
 

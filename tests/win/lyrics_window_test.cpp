@@ -34,9 +34,8 @@ std::string page_of(const std::string& path)
     return PORTUGUESE + path + "&t=Title&segundos=200";
 }
 
-// What making the lyrics window asks: the first window the frame and the service objects (for its
-// keys), a later one or a refused one the frame only.
-const std::vector<int32_t> FIRST_WINDOW = {IPC_GET_EMBEDDED_FRAME, IPC_GET_SERVICES};
+// What making the lyrics window asks: the frame (the service objects, for its keys, are asked at
+// init).
 const std::vector<int32_t> FRAME_ONLY = {IPC_GET_EMBEDDED_FRAME};
 const std::vector<int32_t> NO_WINDOW = {};
 
@@ -205,7 +204,7 @@ TEST_F(LyricsWindow, ThreeNewTracksReachTheSiteInOrderThroughOneControl)
     const std::vector<std::string> paths = {"C:\\one.mp3", "C:\\two.mp3", "C:\\three.mp3"};
     for (size_t i = 0; i < paths.size(); ++i) {
         play_new(paths[i]);
-        EXPECT_EQ(host.request_codes(), new_track_requests(host.script.version, i == 0 ? FIRST_WINDOW : NO_WINDOW, false))
+        EXPECT_EQ(host.request_codes(), new_track_requests(host.script.version, i == 0 ? FRAME_ONLY : NO_WINDOW, false))
             << paths[i];
         EXPECT_EQ(host.opened_pages(), std::vector<std::string>{page_of(paths[i])}) << "the mini-browser's requests";
         EXPECT_EQ(host.requests_before_focus, host.requests.size()) << "the focus after every request";
@@ -259,7 +258,7 @@ TEST_F(LyricsWindow, DialogNoticePageGoesToTheLyricsWindow)
                                                 click_item(dialog, IDC_OK_BUTTON);
                                             }});
     ASSERT_TRUE(run.opened);
-    EXPECT_EQ(host.request_codes(), (std::vector<int32_t>{IPC_MBOPENREAL, IPC_GET_EMBEDDED_FRAME, IPC_GET_SERVICES}));
+    EXPECT_EQ(host.request_codes(), (std::vector<int32_t>{IPC_MBOPENREAL, IPC_GET_EMBEDDED_FRAME}));
     const std::string notice = "http://" CANTOVIA_NOTICE_HOST "/wdesabilitado.htm";
     EXPECT_EQ(wait_until_shown(notice), as_shown(notice));
     ASSERT_NE(host.lyrics_frame(), nullptr);
@@ -600,7 +599,8 @@ INSTANTIATE_TEST_SUITE_P(Orders, PlayerExit,
                                          Exit{"QuitFirstWithSkin", false, true}),
                          [](const testing::TestParamInfo<Exit>& case_info) { return std::string(case_info.param.name); });
 
-// What a modal loop inside one of the tick's calls dispatches besides the timer: the user closing
+// What a modal loop inside one of the plug-in's calls (the tick's, or init's: the service
+// requests) dispatches besides the timer: the user closing
 // the player (quit), or pressing OK in the configuration dialog with the lookup left off. After
 // quit no window of the plug-in's is left or made, and the player goes on once it has freed the
 // DLL; OK's notice page goes to the one lyrics window, and the page that arrived last shows last.
@@ -619,9 +619,9 @@ class InsideAModalLoop : public LyricsWindow, public testing::WithParamInterface
 
 TEST_P(InsideAModalLoop, QuitLeavesNoWindowAndOkShowsTheLastPage)
 {
-    load();
     host.script.reenter_in = GetParam().inside;
     host.script.reenter_call = GetParam().call;
+    load();
     play_new("C:\\one.mp3");
     ASSERT_EQ(host.script.reenter_in, 0) << "no modal loop ran";
     if (GetParam().call == ModalLoopCall::quit) {
@@ -858,7 +858,7 @@ TEST_F(LyricsWindow, SiteThatNeverAnswersLeavesTheTicksAsTheyWere)
         if (i > 0) {
             EXPECT_LT(tick_ms, LATER_PAGE_TICK_MS) << paths[i];
         }
-        EXPECT_EQ(host.request_codes(), new_track_requests(host.script.version, i == 0 ? FIRST_WINDOW : NO_WINDOW, false))
+        EXPECT_EQ(host.request_codes(), new_track_requests(host.script.version, i == 0 ? FRAME_ONLY : NO_WINDOW, false))
             << paths[i];
         ASSERT_TRUE(wait_for_site_requests(seen + i + 1, SITE_TIMEOUT_MS)) << paths[i];
         for (int idle = 0; idle < 2; ++idle) {
