@@ -63,6 +63,7 @@ add_library(standin_host STATIC
   player/sample_files.cpp
   player/dialog_driver.cpp
   player/embedded_frames.cpp
+  player/player_menus.cpp
   player/web_control.cpp
   player/lyrics_site.cpp
 )

@@ -5,6 +5,7 @@
 #include "player/import_patch.h"
 #include "plugin/system_function.h"
 #include "plugin/host_requests.h"
+#include "plugin/player_menus.h"
 #include "plugin/player_objects.h"
 #include "resources/resource.h"
 
@@ -388,11 +389,25 @@ void StandInHost::open_pages_in_web_controls()
 void StandInHost::minimise()
 {
     ShowWindow(main_window, SW_MINIMIZE);
+    ShowOwnedPopups(main_window, FALSE);
 }
 
 void StandInHost::restore()
 {
     ShowWindow(main_window, SW_RESTORE);
+    ShowOwnedPopups(main_window, TRUE);
+}
+
+void StandInHost::minimise_to_tray()
+{
+    minimise();
+    ShowWindow(main_window, SW_HIDE);
+}
+
+void StandInHost::choose(UINT command, UINT message)
+{
+    PostMessageW(main_window, message, command, 0);
+    dispatch_waiting_messages();
 }
 
 void StandInHost::close_main_window()
@@ -521,6 +536,12 @@ LRESULT StandInHost::answer(WPARAM argument, int32_t code)
         result = script.version >= FIRST_VERSION_WITH_SERVICES && !script.no_services
                      ? reinterpret_cast<LRESULT>(static_cast<PlayerDispatchable*>(&service_object))
                      : UNKNOWN_REQUEST_ANSWER;
+        break;
+    case IPC_NEW_COMMAND_ID:
+    case IPC_GET_MENU:
+    case IPC_MAIN_MENU_OFFSET:
+    case IPC_WINDOW_MENU_OFFSET:
+        result = menus.answer(code, argument, !script.no_menus);
         break;
     case IPC_GETINIFILE:
         result = script.ini_answer_is_path ? reinterpret_cast<LRESULT>(script.ini_path.c_str())

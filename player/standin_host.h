@@ -5,6 +5,7 @@
 #pragma once
 
 #include "display/embedded_window.h"
+#include "player/player_menus.h"
 #include "player/service_objects.h"
 #include "player/web_control.h"
 #include "plugin/host_requests.h"
@@ -91,6 +92,8 @@ struct HostScript {
     // The station's next moment arrives while the reader answers FILE_INFO_STREAM_TITLE (its own
     // thread updates the title and the song at any time): once, the script then moves to it.
     bool next_moment_inside_song_request = false;
+    // Answer IPC_GET_MENU with null, as a player that offers neither menu to plug-ins.
+    bool no_menus = false;
 };
 
 constexpr int32_t REENTER_IN_CONTROL_CREATION = -1;
@@ -148,8 +151,16 @@ public:
     void quit();
     void unload(); // quits first if the plug-in is still running
 
+    // As Windows does with a minimised window, which hides the windows it owns and shows them
+    // again with it (Wine leaves them as they are: the stand-in does it itself).
     void minimise();
     void restore();
+    // The player's minimise to the tray: its main window minimised and hidden.
+    void minimise_to_tray();
+    // The user chooses the item with `command` from the player's menus (WM_COMMAND) or from the
+    // system menu's copy (WM_SYSCOMMAND): the player's main window gets it posted, through the
+    // player's loop.
+    void choose(UINT command, UINT message = WM_COMMAND);
     // Destroys the main window, and with it the frames it owns, as a player does at its exit
     // before it calls quit.
     void close_main_window();
@@ -177,6 +188,7 @@ public:
     // The window-state record as each IPC_GET_EMBEDDED_FRAME received it. Once a frame is made, the
     // stand-in keeps state of its own in the record's tail, as skin engines do.
     std::vector<EmbeddedWindowState> frame_records;
+    PlayerMenus menus;
 
     HWND window() const { return main_window; }
     HMODULE module() const { return plugin_module; }
