@@ -26,6 +26,7 @@ add_library(gen_cantovia SHARED
   display/web_browser.cpp
   display/lyrics_window.cpp
   display/lyrics_keys.cpp
+  display/lyrics_menu.cpp
   dialog/config_dialog.cpp
   lookup/track_watcher.cpp
   lookup/tag_reader.cpp

@@ -23,11 +23,16 @@ void show_page(const char* address);
 // True when the lyrics window was made and its place is the plug-in's to keep (no skin hosts it).
 bool lyrics_window_place_is_kept();
 // At init, on a player from 5.12 on whose pages may go to the lyrics window: the window's message
-// processor.
+// processor and its menu item.
 void start_lyrics_window();
-// At quit: takes the processor away, destroys the lyrics window if it is still there and
-// unregisters its window class.
+// At quit: takes the processor and the menu item away, destroys the lyrics window if it is still
+// there and unregisters its window class.
 void close_lyrics_window();
+
+// The user's choice from the menu item: the lyrics window shown (true), or closed. Read from the
+// ini file at init; written at quit where the item exists.
+extern bool lyrics_window_wanted;
+bool lyrics_menu_item_exists();
 
 // Has the player open `address` (code page 1252, at most PAGE_ADDRESS_SIZE - 1 bytes) in the
 // system's web browser; for show_page, on a player without the mini-browser. Its answer is not
