@@ -33,6 +33,10 @@ void close_lyrics_window();
 // ini file at init; written at quit where the item exists.
 extern bool lyrics_window_wanted;
 bool lyrics_menu_item_exists();
+// True while the lyrics window waits for the minimised player: the first tick after the player is
+// restored calls show_lyrics_window_with_player, which shows it (or, closed meanwhile, hides it).
+extern bool lyrics_window_waits;
+void show_lyrics_window_with_player();
 
 // Has the player open `address` (code page 1252, at most PAGE_ADDRESS_SIZE - 1 bytes) in the
 // system's web browser; for show_page, on a player without the mini-browser. Its answer is not

@@ -4,7 +4,7 @@
 // control inside; later pages navigate the same control in place. Where no such window can be
 // had, the pages go to the system's web browser through the player, decided once. Where the
 // window has its menu item, a window the user closed stays closed, and loads no page, until the
-// user chooses the item again.
+// user chooses the item again. It never shows over the desktop while the player is minimised.
 #include "display/display.h"
 
 #include "common/bounded_text.h"
@@ -22,6 +22,7 @@
 EmbeddedWindowState lyrics_window_state; // static: the player keeps its address while the frame lives
 int32_t prefers_web_browser = 0;
 bool lyrics_window_wanted = true;
+bool lyrics_window_waits = false;
 
 namespace {
 
@@ -376,10 +377,15 @@ bool lyrics_window_ready()
     return true;
 }
 
-// Shows the frame, unless the user closed it.
+// Shows the frame, but not over the desktop: while the player is minimised (in the tray too) it
+// waits, and the first tick after the player is restored shows it.
 void show_frame()
 {
     if (container == nullptr || closed_by_the_user()) {
+        return;
+    }
+    if (IsIconic(plugin_descriptor.parent_window)) {
+        lyrics_window_waits = true;
         return;
     }
     if (!IsWindowVisible(frame)) {
@@ -441,6 +447,8 @@ void toggle_lyrics_window()
     if (lyrics_window_wanted && container != nullptr) {
         lyrics_window_wanted = false;
         ShowWindow(frame, SW_HIDE);
+        // Windows shows a minimised player's windows again with it: the first tick after hides it.
+        lyrics_window_waits = lyrics_window_waits || IsIconic(plugin_descriptor.parent_window);
     } else {
         lyrics_window_wanted = true;
         window_requested = true;
@@ -449,6 +457,19 @@ void toggle_lyrics_window()
         show_pages();
     }
     mark_menu_item();
+}
+
+void show_lyrics_window_with_player()
+{
+    lyrics_window_waits = false;
+    if (quitting != 0 || container == nullptr) {
+        return;
+    }
+    if (closed_by_the_user()) {
+        ShowWindow(frame, SW_HIDE);
+        return;
+    }
+    show_frame();
 }
 
 void start_lyrics_window()

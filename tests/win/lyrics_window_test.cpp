@@ -341,7 +341,8 @@ INSTANTIATE_TEST_SUITE_P(
 // The window's menu item, on players from 5.12 on: once in each menu, at the player's place for
 // plug-ins' items, checked while the window shows. Choosing it (the player posts the command
 // through its loop) hides or shows the window; a window the user closed stays closed and loads
-// nothing until chosen again, after a restart too. Quit takes the item away and the offsets back.
+// nothing until chosen again, after a restart too; no window shows while the player is minimised.
+// Quit takes the item away and the offsets back.
 class WindowMenuItem;
 struct MenuCase {
     const char* name;
@@ -355,6 +356,7 @@ void PrintTo(const MenuCase& menu_case, std::ostream* out)
     *out << menu_case.name;
 }
 
+const std::string NOTICE = "http://" CANTOVIA_NOTICE_HOST "/wdesabilitado.htm";
 const std::string NO_ITEM = "0 -; 0 -; ";
 
 class WindowMenuItem : public LyricsWindow, public testing::WithParamInterface<MenuCase> {
@@ -362,6 +364,7 @@ public:
     using LyricsWindow::host;
     using LyricsWindow::load;
     using LyricsWindow::play_new;
+    using LyricsWindow::tick;
     using LyricsWindow::wait_until_shown;
 
     // How often the item is in each menu, and what stands at its place.
@@ -463,7 +466,31 @@ INSTANTIATE_TEST_SUITE_P(
                      use.close();
                      use.play_new("C:\\two.mp3");
                      EXPECT_TRUE(use.visible());
-                 }, "<missing>"}),
+                 }, "<missing>"},
+        // Over the desktop never: the page loads, the window shows with the player.
+        MenuCase{"OkInTheTrayShowsAtRestore", CURRENT_PLAYER_VERSION, [](WindowMenuItem& use) {
+                     use.host.minimise_to_tray();
+                     run_config_dialog(use.host, {[](HWND dialog) {
+                                           click_item(dialog, IDC_ENABLED);
+                                           click_item(dialog, IDC_OK_BUTTON);
+                                       }});
+                     EXPECT_EQ(use.wait_until_shown(NOTICE), as_shown(NOTICE));
+                     use.tick();
+                     EXPECT_FALSE(use.visible());
+                     use.host.restore();
+                     use.tick();
+                     EXPECT_TRUE(use.visible());
+                     EXPECT_EQ(use.item_in_menus(), use.item(true));
+                 }, "1"},
+        // The player shows its windows again with it: the first tick hides the closed one.
+        MenuCase{"ClosedWhileMinimisedStaysClosed", CURRENT_PLAYER_VERSION, [](WindowMenuItem& use) {
+                     use.play_new("C:\\one.mp3");
+                     use.host.minimise();
+                     use.choose();
+                     use.host.restore();
+                     use.tick();
+                     EXPECT_FALSE(use.visible());
+                 }, "0"}),
     [](const testing::TestParamInfo<MenuCase>& case_info) { return std::string(case_info.param.name); });
 
 // Where no lyrics window can be had, or the user prefers the web browser, or the player is older
