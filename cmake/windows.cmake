@@ -20,11 +20,13 @@ cantovia_strict(cantovia_logic)
 target_compile_options(cantovia_logic PRIVATE ${DLL_COMPILE_OPTIONS})
 
 add_library(gen_cantovia SHARED
+  host/player.cpp
   plugin/plugin.cpp
   plugin/settings.cpp
   display/web_browser.cpp
   display/lyrics_window.cpp
   display/lyrics_keys.cpp
+  display/lyrics_menu.cpp
   dialog/config_dialog.cpp
   lookup/track_watcher.cpp
   lookup/tag_reader.cpp
@@ -62,6 +64,7 @@ add_library(standin_host STATIC
   player/sample_files.cpp
   player/dialog_driver.cpp
   player/embedded_frames.cpp
+  player/player_menus.cpp
   player/web_control.cpp
   player/navigation_hook.cpp
   player/lyrics_site.cpp

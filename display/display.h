@@ -1,6 +1,6 @@
 // Where a page appears on a player without the mini-browser: the lyrics window inside the
-// player, or the system's web browser. The lookup and the configuration dialog call it; it
-// reaches the player through the plug-in's spine.
+// player, or the system's web browser. The lookup, the configuration dialog and the plug-in's
+// init and quit call it; it reaches the player through host/.
 #pragma once
 
 #include "display/address_size.h"
@@ -22,8 +22,21 @@ extern EmbeddedWindowState lyrics_window_state;
 void show_page(const char* address);
 // True when the lyrics window was made and its place is the plug-in's to keep (no skin hosts it).
 bool lyrics_window_place_is_kept();
-// At quit: destroys the lyrics window if it is still there and unregisters its window class.
+// At init, on a player from 5.12 on whose pages may go to the lyrics window: the window's message
+// processor and its menu item.
+void start_lyrics_window();
+// At quit: takes the processor and the menu item away, destroys the lyrics window if it is still
+// there and unregisters its window class.
 void close_lyrics_window();
+
+// The user's choice from the menu item: the lyrics window shown (true), or closed. Read from the
+// ini file at init; written at quit where the item exists.
+extern bool lyrics_window_wanted;
+bool lyrics_menu_item_exists();
+// True while the lyrics window waits for the minimised player: the first tick after the player is
+// restored calls show_lyrics_window_with_player, which shows it (or, closed meanwhile, hides it).
+extern bool lyrics_window_waits;
+void show_lyrics_window_with_player();
 
 // Has the player open `address` (code page 1252, at most PAGE_ADDRESS_SIZE - 1 bytes) in the
 // system's web browser; for show_page, on a player without the mini-browser. Its answer is not

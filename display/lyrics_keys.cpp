@@ -1,14 +1,16 @@
-// Keys in the lyrics window, as in a browser. The player's message loop hands no key to the web
-// control's own handling (its accelerators: copy, paste, select all, delete, tab between a page's
-// fields), and while the player's frame is active it turns Tab, Enter, Escape and the arrows into
-// dialog navigation first. Players from 5.12 on offer every message of their loop to the message
-// processors of plug-ins before anything else: the lyrics window's processor gives the keys of
-// its own windows to the control first, and dispatches those the control leaves itself.
+// Keys in the lyrics window, as in a browser, and its menu item's command. The player's message
+// loop hands no key to the web control's own handling (its accelerators: copy, paste, select all,
+// delete, tab between a page's fields), and while the player's frame is active it turns Tab,
+// Enter, Escape and the arrows into dialog navigation first. Players from 5.12 on offer every
+// message of their loop to the message processors of plug-ins before anything else: the lyrics
+// window's processor gives the keys of its own windows to the control first, and dispatches those
+// the control leaves itself; and it takes the command of the window's menu item, which the player
+// posts to its main window.
 #include "display/lyrics_window.h"
 
+#include "host/player.h"
 #include "plugin/host_requests.h"
 #include "plugin/player_objects.h"
-#include "plugin/plugin.h"
 #include "plugin/system_function.h"
 
 #include <exdisp.h>
@@ -19,6 +21,7 @@ namespace {
 // The player's application object and the factory it came from, while the processor is added.
 PlayerObject* key_factory = nullptr;
 PlayerObject* key_application = nullptr;
+bool processor_added = false; // the application knew the call that adds it
 
 // The keys of the window, by one comparison: WM_KEYDOWN, WM_KEYUP, WM_CHAR. System keys (Alt
 // combinations, the player's menus) are other messages.
@@ -82,8 +85,25 @@ bool takes(MSG message)
     return true;
 }
 
-// The processor: the player calls it for every message of its thread, so all but keys leave at
-// the first comparison.
+// The menu item's command, from the player's menus or from the system menu's copy, by one
+// comparison.
+static_assert(WM_SYSCOMMAND == WM_COMMAND + 1, "command messages in a row");
+bool is_command_message(const MSG& message)
+{
+    return message.message - WM_COMMAND <= WM_SYSCOMMAND - WM_COMMAND;
+}
+
+bool takes_command(const MSG& message)
+{
+    if (!is_lyrics_menu_command(message)) {
+        return false;
+    }
+    toggle_lyrics_window();
+    return true;
+}
+
+// The processor: the player calls it for every message of its thread, so all but keys and
+// commands leave at the first two comparisons.
 PLAYER_METHODS_BEGIN
 int PLAYER_METHOD take_message(PlayerObject*, int code, void* result, void** params, int count)
 {
@@ -91,7 +111,7 @@ int PLAYER_METHOD take_message(PlayerObject*, int code, void* result, void** par
         return 0;
     }
     const MSG* message = *static_cast<MSG**>(params[0]);
-    *static_cast<bool*>(result) = is_key_message(*message) && takes(*message);
+    *static_cast<bool*>(result) = is_key_message(*message) ? takes(*message) : is_command_message(*message) && takes_command(*message);
     return 1;
 }
 PLAYER_METHODS_END
@@ -101,7 +121,7 @@ PlayerObject key_processor = {&KEY_PROCESSOR_TABLE};
 
 } // namespace
 
-void add_key_processor()
+void add_message_processor()
 {
     if (key_application != nullptr || player_version < FIRST_VERSION_WITH_SERVICES) {
         return;
@@ -129,25 +149,31 @@ void add_key_processor()
     PlayerObject* processor = &key_processor;
     void* add_params[] = {&processor};
     if (quitting == 0) {
-        call_player_object(application, APPLICATION_ADD_PROCESSOR, nullptr, add_params);
+        processor_added = call_player_object(application, APPLICATION_ADD_PROCESSOR, nullptr, add_params);
     }
     // A quit inside one of these calls found nothing to remove yet: it is removed now.
     if (quitting != 0) {
-        remove_key_processor();
+        remove_message_processor();
     }
 }
 
-void remove_key_processor()
+void remove_message_processor()
 {
     if (key_application == nullptr) {
         return;
     }
     PlayerObject* application = key_application;
     key_application = nullptr;
+    processor_added = false;
     PlayerObject* processor = &key_processor;
     void* remove_params[] = {&processor};
     call_player_object(application, APPLICATION_REMOVE_PROCESSOR, nullptr, remove_params);
     void* release_params[] = {&application};
     call_player_object(key_factory, FACTORY_RELEASE, nullptr, release_params);
     key_factory = nullptr;
+}
+
+bool message_processor_added()
+{
+    return processor_added;
 }

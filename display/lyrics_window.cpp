@@ -2,15 +2,17 @@
 // player that follows the track, as the mini-browser did. It is a frame of the player's
 // embedded-window service holding one child of the plug-in's own, with the system's web browser
 // control inside; later pages navigate the same control in place. Where no such window can be
-// had, the pages go to the system's web browser through the player, decided once.
+// had, the pages go to the system's web browser through the player, decided once. Where the
+// window has its menu item, a window the user closed stays closed, and loads no page, until the
+// user chooses the item again. It never shows over the desktop while the player is minimised.
 #include "display/display.h"
 
 #include "common/bounded_text.h"
 #include "display/lyrics_window.h"
 #include "display/window_place.h"
+#include "host/player.h"
 #include "plugin/description.h"
 #include "plugin/host_requests.h"
-#include "plugin/plugin.h"
 #include "plugin/system_function.h"
 
 #include <exdisp.h>
@@ -19,6 +21,8 @@
 
 EmbeddedWindowState lyrics_window_state; // static: the player keeps its address while the frame lives
 int32_t prefers_web_browser = 0;
+bool lyrics_window_wanted = true;
+bool lyrics_window_waits = false;
 
 namespace {
 
@@ -49,6 +53,20 @@ bool place_is_ours = false;   // the last frame was the plug-in's to place (no s
 bool showing_page = false;
 bool page_waiting = false;
 char latest_page[PAGE_ADDRESS_SIZE];
+bool window_requested = false; // chosen from the menu: the window is shown even without a new page
+
+// The user closed the window where the menu item can bring it back: no page shows it, or loads
+// into it, until then. Once no lyrics window can be had, the pages go to the web browser as ever.
+bool closed_by_the_user()
+{
+    return !lyrics_window_wanted && lyrics_menu_item_exists() && !lyrics_window_failed;
+}
+
+// Checked while the window is there and not closed by the user, shown or waiting for the player.
+void mark_menu_item()
+{
+    mark_lyrics_menu_item(lyrics_window_wanted && container != nullptr);
+}
 
 // atl.dll registers the web control's window class; it is loaded once and never freed, as the
 // class is its own.
@@ -93,8 +111,13 @@ LRESULT CALLBACK container_proc(HWND window, UINT message, WPARAM wparam, LPARAM
             MoveWindow(control, 0, 0, LOWORD(lparam), HIWORD(lparam), TRUE);
         }
         return 0;
-    case WM_CLOSE: // the frame's close button: hide, keep the window for the next page
+    case WM_CLOSE: // the frame's close button: hide, keep the window for the next page, or for the
+                   // menu item where there is one
+        if (lyrics_menu_item_exists()) {
+            lyrics_window_wanted = false;
+        }
         ShowWindow(frame, SW_HIDE);
+        mark_menu_item();
         return 0;
     case WM_DESTROY: // with the frame, by the player or at quit, or a container not finished
         if (window == container) {
@@ -105,6 +128,7 @@ LRESULT CALLBACK container_proc(HWND window, UINT message, WPARAM wparam, LPARAM
             if (control != nullptr) {
                 control->Release();
             }
+            mark_menu_item();
         }
         return 0;
     default:
@@ -308,7 +332,7 @@ bool make_lyrics_window()
     MoveWindow(container, 0, 0, client.right, client.bottom, FALSE);
     ShowWindow(container, SW_SHOWNA);
     SetWindowTextA(frame, LYRICS_WINDOW_TITLE);
-    add_key_processor();
+    mark_menu_item();
     return true;
 }
 
@@ -353,13 +377,53 @@ bool lyrics_window_ready()
     return true;
 }
 
-void show_in_lyrics_window(const char* address)
+// Shows the frame, but not over the desktop: while the player is minimised (in the tray too) it
+// waits, and the first tick after the player is restored shows it.
+void show_frame()
 {
-    navigate(address);
-    if (container != nullptr && !IsWindowVisible(frame)) {
+    if (container == nullptr || closed_by_the_user()) {
+        return;
+    }
+    if (IsIconic(plugin_descriptor.parent_window)) {
+        lyrics_window_waits = true;
+        return;
+    }
+    if (!IsWindowVisible(frame)) {
         ShowWindow(frame, SW_SHOWNA);
     }
     note_whose_place();
+}
+
+// Each pass shows the latest page, and the window where the user chose it; a pass that let a
+// later page (or choice) in takes another. They end with the calls that bring pages, each a tick,
+// an OK or a choice from the menu that ran inside the pass before.
+void show_pages()
+{
+    if (showing_page) {
+        return; // the call under way shows it
+    }
+    showing_page = true;
+    while ((page_waiting || window_requested) && quitting == 0 && !closed_by_the_user()) {
+        window_requested = false;
+        const bool in_window = lyrics_window_ready();
+        if (quitting != 0) {
+            break;
+        }
+        if (page_waiting) {
+            char page[PAGE_ADDRESS_SIZE];
+            text_copy(page, latest_page);
+            page_waiting = false;
+            if (!in_window) {
+                open_in_web_browser(page);
+                continue;
+            }
+            navigate(page);
+        }
+        if (in_window) {
+            show_frame();
+        }
+    }
+    showing_page = false;
 }
 
 } // namespace
@@ -372,27 +436,49 @@ void show_page(const char* address)
     }
     text_copy(latest_page, address);
     page_waiting = true;
-    if (showing_page) {
-        return; // the call under way shows it
+    show_pages();
+}
+
+void toggle_lyrics_window()
+{
+    if (quitting != 0) {
+        return;
     }
-    showing_page = true;
-    // Each pass shows the latest page; a pass that let a later page in takes another. They end
-    // with the calls that bring pages, each a tick or an OK that ran inside the pass before.
-    while (page_waiting && quitting == 0) {
-        const bool in_window = lyrics_window_ready();
-        if (quitting != 0) {
-            break;
-        }
-        char page[PAGE_ADDRESS_SIZE];
-        text_copy(page, latest_page);
-        page_waiting = false;
-        if (in_window) {
-            show_in_lyrics_window(page);
-        } else {
-            open_in_web_browser(page);
-        }
+    if (lyrics_window_wanted && container != nullptr) {
+        lyrics_window_wanted = false;
+        ShowWindow(frame, SW_HIDE);
+        // Windows shows a minimised player's windows again with it: the first tick after hides it.
+        lyrics_window_waits = lyrics_window_waits || IsIconic(plugin_descriptor.parent_window);
+    } else {
+        lyrics_window_wanted = true;
+        window_requested = true;
+        // A window made anew shows the latest page.
+        page_waiting = page_waiting || (container == nullptr && latest_page[0] != '\0');
+        show_pages();
     }
-    showing_page = false;
+    mark_menu_item();
+}
+
+void show_lyrics_window_with_player()
+{
+    lyrics_window_waits = false;
+    if (quitting != 0 || container == nullptr) {
+        return;
+    }
+    if (closed_by_the_user()) {
+        ShowWindow(frame, SW_HIDE);
+        return;
+    }
+    show_frame();
+}
+
+void start_lyrics_window()
+{
+    if (prefers_web_browser == 1) {
+        return;
+    }
+    add_message_processor();
+    add_lyrics_menu_item();
 }
 
 bool lyrics_window_place_is_kept()
@@ -413,7 +499,8 @@ IWebBrowser2* lyrics_window_control()
 
 void close_lyrics_window()
 {
-    remove_key_processor();
+    remove_message_processor();
+    remove_lyrics_menu_item();
     // At a player's exit the frame and the container may be gone already, with its main window.
     // A container still being made has no frame yet.
     if (frame != nullptr) {

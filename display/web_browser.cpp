@@ -3,8 +3,8 @@
 #include "display/display.h"
 
 #include "common/bounded_text.h"
+#include "host/player.h"
 #include "plugin/host_requests.h"
-#include "plugin/plugin.h"
 
 #include <iterator>
 

@@ -4,9 +4,9 @@
 #include "lookup/tag_reader.h"
 
 #include "common/bounded_text.h"
+#include "host/player.h"
 #include "lookup/page_address.h"
 #include "plugin/host_requests.h"
-#include "plugin/plugin.h"
 
 #include <cstring>
 

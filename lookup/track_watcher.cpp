@@ -174,6 +174,10 @@ void run_tick()
     WINDOWPLACEMENT placement = {};
     placement.length = sizeof placement;
     GetWindowPlacement(plugin_descriptor.parent_window, &placement);
+    // The lyrics window shows with the player, once it is restored: one comparison on other ticks.
+    if (lyrics_window_waits && placement.showCmd != SW_SHOWMINIMIZED) {
+        show_lyrics_window_with_player();
+    }
 
     if (quitting != 0 || enabled != 1 || placement.showCmd == SW_SHOWMINIMIZED || internet != 1) {
         return;

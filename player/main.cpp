@@ -2,7 +2,8 @@
 // prints what the plug-in asked of it.
 //
 //   standin_player                       the built-in sample playlist, with pauses, a minimised
-//                                        window and a lost connection along the way, on a
+//                                        window, a lost connection and the lyrics window closed
+//                                        and chosen again from the menu along the way, on a
 //                                        player with the mini-browser and on one without it
 //   standin_player --playlist FILE       one entry a line: path<TAB>title<TAB>length in seconds,
 //                                        then optionally <TAB>title<TAB>artist as the player
@@ -39,6 +40,7 @@ namespace {
 struct Step {
     std::string what;
     std::function<void(StandInHost&)> change;
+    bool chooses_lyrics_item = false; // then the user chooses "Cantovia" in the player's menu
 };
 
 std::string read_ini(const std::string& path)
@@ -65,7 +67,9 @@ void print_pages(const StandInHost& host, const char* indent, const std::wstring
         std::printf("%sno page\n", indent);
     }
     HWND frame = host.lyrics_frame();
-    if (frame != nullptr && !host.has_minibrowser() && !pages.empty() && web_pages.empty()) {
+    if (frame != nullptr && !host.has_minibrowser() && !pages.empty() && web_pages.empty() && !IsWindowVisible(frame)) {
+        std::printf("%slyrics window (closed): the page waits, nothing is loaded\n", indent);
+    } else if (frame != nullptr && !host.has_minibrowser() && !pages.empty() && web_pages.empty()) {
         // The control navigates as the thread's messages are pumped.
         std::wstring shown;
         pump_messages_until(
@@ -116,9 +120,32 @@ size_t pages_sent_to_site(const StandInHost& host)
         return host.opened_pages().size();
     }
     if (host.opened_web_pages().empty() && host.lyrics_frame() != nullptr) {
-        return host.opened_pages().size();
+        return IsWindowVisible(host.lyrics_frame()) ? host.opened_pages().size() : 0;
     }
     return host.script.refuse_open_url ? 0 : host.opened_web_pages().size();
+}
+
+// The user chooses "Cantovia" in the player's menu, which the player posts to its main window:
+// prints what the lyrics window shows then.
+void print_chosen_window(StandInHost& host, int second, const std::string& what, const std::wstring& window_before)
+{
+    std::printf("%3d s  %s\n", second, what.c_str());
+    const UINT command = menu_command(host.menus.main_popup, LYRICS_WINDOW_TITLE);
+    if (command == 0) {
+        std::printf("       no such item: this player has no lyrics window to show\n");
+        return;
+    }
+    host.choose(command);
+    HWND frame = host.lyrics_frame();
+    std::wstring shown;
+    pump_messages_until(
+        [&] {
+            shown = frame != nullptr ? web_control_location(frame) : L"";
+            return shown != window_before;
+        },
+        5000);
+    std::printf("       lyrics window%s %s\n", frame != nullptr && IsWindowVisible(frame) ? ":        " : " (hidden):",
+                utf8_from_utf16(shown).c_str());
 }
 
 // Runs one simulated second: applies the change, ticks, prints the pages opened and what the
@@ -129,6 +156,11 @@ void play_second(StandInHost& host, int second, const Step& step)
     host.forget_requests();
     const size_t seen = lyrics_site_requests().size();
     const std::wstring window_before = host.lyrics_frame() != nullptr ? web_control_location(host.lyrics_frame()) : L"";
+    if (step.chooses_lyrics_item) {
+        print_chosen_window(host, second, step.what, window_before);
+        print_site_arrivals(seen, host.lyrics_frame() != nullptr ? 1 : 0, "       ");
+        return;
+    }
     host.tick();
     std::printf("%3d s  %s\n", second, step.what.c_str());
     print_pages(host, "       ", window_before);
@@ -236,7 +268,13 @@ int run_sample(const char* plugin, int32_t version)
          }},
         {"Internet back", [](StandInHost& host) { host.script.internet = true; }},
         play_entry(playlist, 4),
-        play_entry(playlist, 5),
+        {"the lyrics window closed by the user; next track starts", [](StandInHost& host) {
+             if (HWND frame = host.lyrics_frame()) {
+                 press_close_button(frame);
+             }
+             play(5)(host);
+         }},
+        {"the user chooses \"Cantovia\" in the player's menu", [](StandInHost&) {}, true},
     };
     for (Step& step : stream_steps(playlist, 6)) {
         steps.push_back(std::move(step));
@@ -417,7 +455,7 @@ bool bench_key_processor(const char* plugin, int ticks)
     if (!load_plugin(host, plugin, "cantovia-bench")) {
         return false;
     }
-    host.tick(); // the first page makes the lyrics window, which adds the processor
+    host.tick(); // init added the processor; the first page makes the lyrics window
     if (host.processors.size() != 1) {
         std::fprintf(stderr, "the plug-in added %zu message processors, not one\n", host.processors.size());
         return false;

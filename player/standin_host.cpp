@@ -6,6 +6,7 @@
 #include "player/navigation_hook.h"
 #include "plugin/system_function.h"
 #include "plugin/host_requests.h"
+#include "plugin/player_menus.h"
 #include "plugin/player_objects.h"
 #include "resources/resource.h"
 
@@ -381,10 +382,11 @@ bool StandInHost::load(const char* dll_path, bool call_init)
     plugin = get_descriptor();
     plugin->parent_window = main_window;
     plugin->module_instance = plugin_module;
+    // Running from init on: the user may quit inside one of its requests.
+    running = true;
     if (call_init) {
         init_result = plugin->init();
     }
-    running = true;
     return true;
 }
 
@@ -434,11 +436,25 @@ void StandInHost::open_pages_in_web_controls()
 void StandInHost::minimise()
 {
     ShowWindow(main_window, SW_MINIMIZE);
+    ShowOwnedPopups(main_window, FALSE);
 }
 
 void StandInHost::restore()
 {
     ShowWindow(main_window, SW_RESTORE);
+    ShowOwnedPopups(main_window, TRUE);
+}
+
+void StandInHost::minimise_to_tray()
+{
+    minimise();
+    ShowWindow(main_window, SW_HIDE);
+}
+
+void StandInHost::choose(UINT command, UINT message)
+{
+    PostMessageW(main_window, message, command, 0);
+    dispatch_waiting_messages();
 }
 
 void StandInHost::delete_entry(size_t index)
@@ -635,6 +651,12 @@ LRESULT StandInHost::answer(WPARAM argument, int32_t code)
         result = script.version >= FIRST_VERSION_WITH_SERVICES && !script.no_services
                      ? reinterpret_cast<LRESULT>(static_cast<PlayerDispatchable*>(&service_object))
                      : UNKNOWN_REQUEST_ANSWER;
+        break;
+    case IPC_NEW_COMMAND_ID:
+    case IPC_GET_MENU:
+    case IPC_MAIN_MENU_OFFSET:
+    case IPC_WINDOW_MENU_OFFSET:
+        result = menus.answer(code, argument, !script.no_menus);
         break;
     case IPC_GETINIFILE:
         result = script.ini_answer_is_path ? reinterpret_cast<LRESULT>(script.ini_path.c_str())

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "display/embedded_window.h"
+#include "player/player_menus.h"
 #include "player/service_objects.h"
 #include "player/web_control.h"
 #include "plugin/host_requests.h"
@@ -101,6 +102,8 @@ struct HostScript {
     // An old player's mini-browser takes the keyboard focus when IPC_MBOPEN shows it (the bench
     // times ticks without it too: the two window activations cost milliseconds under Wine).
     bool minibrowser_takes_focus = true;
+    // Answer IPC_GET_MENU with null, as a player that offers neither menu to plug-ins.
+    bool no_menus = false;
 };
 
 // Calls of the plug-in's besides its requests that may run a modal loop.
@@ -162,6 +165,8 @@ public:
     void quit();
     void unload(); // quits first if the plug-in is still running
 
+    // As Windows does with a minimised window, which hides the windows it owns and shows them
+    // again with it (Wine leaves them as they are: the stand-in does it itself).
     void minimise();
     void restore();
 
@@ -175,6 +180,12 @@ public:
     // The search field of another window of the player's (as its media library has one), made on
     // first use; keys typed there are text, not playback commands.
     HWND search_field();
+    // The player's minimise to the tray: its main window minimised and hidden.
+    void minimise_to_tray();
+    // The user chooses the item with `command` from the player's menus (WM_COMMAND) or from the
+    // system menu's copy (WM_SYSCOMMAND): the player's main window gets it posted, through the
+    // player's loop.
+    void choose(UINT command, UINT message = WM_COMMAND);
     // Destroys the main window, and with it the frames it owns, as a player does at its exit
     // before it calls quit.
     void close_main_window();
@@ -206,6 +217,7 @@ public:
     // The window-state record as each IPC_GET_EMBEDDED_FRAME received it. Once a frame is made, the
     // stand-in keeps state of its own in the record's tail, as skin engines do.
     std::vector<EmbeddedWindowState> frame_records;
+    PlayerMenus menus;
 
     HWND window() const { return main_window; }
     HMODULE module() const { return plugin_module; }
@@ -215,7 +227,11 @@ public:
     std::vector<std::wstring> opened_web_pages() const;     // in the web browser (IPC_OPEN_URL)
     bool has_minibrowser() const { return script.version < FIRST_VERSION_WITHOUT_MINIBROWSER; }
     std::vector<int32_t> request_codes() const;
-    void forget_requests() { requests.clear(); }
+    void forget_requests()
+    {
+        requests.clear();
+        requests_at_quit = 0; // from here on every request counts as after quit
+    }
     // The last frame made, while it is a window; else null.
     HWND lyrics_frame() const { return !frames.empty() && IsWindow(frames.back()) ? frames.back() : nullptr; }
     // Whether the plug-in's timer runs: set, and not killed since.

@@ -12,8 +12,6 @@ PluginDescriptor plugin_descriptor = {
 
 int32_t enabled = 1;
 int32_t language = LANGUAGE_PORTUGUESE;
-int32_t quitting = 0;
-int32_t player_version = 0;
 
 extern "C" PluginDescriptor* winampGetGeneralPurposePlugin()
 {
@@ -25,26 +23,6 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID)
     return TRUE;
 }
 
-LRESULT host_request(WPARAM argument, int32_t request)
-{
-    return SendMessageA(plugin_descriptor.parent_window, HOST_REQUEST_MESSAGE, argument, request);
-}
-
-const char* current_entry_text(int32_t request)
-{
-    return entry_text(host_request(0, IPC_GETLISTPOS), request);
-}
-
-const char* entry_text(LRESULT index, int32_t request)
-{
-    const LRESULT answer = host_request(static_cast<WPARAM>(index), request);
-    // A player that lacks the request answers 1 (or some other small number): no text.
-    if (static_cast<uintptr_t>(answer) < LOWEST_POINTER) {
-        return nullptr;
-    }
-    return reinterpret_cast<const char*>(answer);
-}
-
 int plugin_init()
 {
     load_settings();
@@ -53,6 +31,8 @@ int plugin_init()
     KillTimer(plugin_descriptor.parent_window, LYRICS_TIMER_ID);
     SetTimer(plugin_descriptor.parent_window, LYRICS_TIMER_ID, LYRICS_TIMER_PERIOD_MS, lyrics_timer_proc);
     blank_player_last_page();
+    // Last: a quit inside one of its requests finds the timer running and stops it.
+    start_lyrics_window();
     return 0;
 }
 

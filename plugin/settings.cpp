@@ -1,6 +1,6 @@
 // The settings in the player's ini file: read once at init, written once at quit. The choice of
 // the web browser over the lyrics window is only read; the window's place is written only when
-// the plug-in keeps it.
+// the plug-in keeps it, the choice from its menu item only where the item exists.
 #include "plugin/plugin.h"
 
 #include "common/bounded_text.h"
@@ -20,6 +20,8 @@ constexpr char LEFT_KEY[] = "janela_esquerda";
 constexpr char TOP_KEY[] = "janela_topo";
 constexpr char RIGHT_KEY[] = "janela_direita";
 constexpr char BOTTOM_KEY[] = "janela_base";
+// The user's choice from the lyrics window's menu item: 1 shown, 0 closed.
+constexpr char SHOWN_KEY[] = "janela_visivel";
 // Read for a missing or empty key: the place is then taken as unknown.
 constexpr int32_t MISSING = INT32_MIN;
 constexpr char PLAYER_SECTION[] = "winamp";
@@ -63,6 +65,7 @@ void load_settings()
     language = read_setting(LANGUAGE_KEY, language);
     prefers_web_browser = read_setting(WEB_BROWSER_KEY, prefers_web_browser);
     load_window_place();
+    lyrics_window_wanted = read_setting(SHOWN_KEY, 1) != 0; // missing: shown
 }
 
 void blank_player_last_page()
@@ -87,5 +90,8 @@ void save_settings()
         write_setting(TOP_KEY, place.top);
         write_setting(RIGHT_KEY, place.right);
         write_setting(BOTTOM_KEY, place.bottom);
+    }
+    if (lyrics_menu_item_exists()) {
+        write_setting(SHOWN_KEY, lyrics_window_wanted ? 1 : 0);
     }
 }

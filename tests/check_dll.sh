@@ -109,6 +109,13 @@ USER32.DLL DispatchMessageA
 USER32.DLL GetKeyState
 USER32.DLL IsChild
 USER32.DLL TranslateMessage
+# The lyrics window's item in the player's menus (inserted with InsertMenuA, whose record-free
+# form takes no structure size that NT 4 would refuse), and whether the player is minimised: all
+# four in every Windows since 3.0.
+USER32.DLL CheckMenuItem
+USER32.DLL InsertMenuA
+USER32.DLL IsIconic
+USER32.DLL RemoveMenu
 ALLOWED
 )
 

@@ -6,6 +6,7 @@
 #include "tests/win/plugin_windows.h"
 
 #include "build_config.h"
+#include "plugin/player_menus.h"
 #include "plugin/player_objects.h"
 #include "player/dialog_driver.h"
 #include "player/embedded_frames.h"
@@ -34,9 +35,8 @@ std::string page_of(const std::string& path)
     return PORTUGUESE + path + "&t=Title&segundos=200";
 }
 
-// What making the lyrics window asks: the first window the frame and the service objects (for its
-// keys), a later one or a refused one the frame only.
-const std::vector<int32_t> FIRST_WINDOW = {IPC_GET_EMBEDDED_FRAME, IPC_GET_SERVICES};
+// What making the lyrics window asks: the frame (the service objects, for its keys and its menu
+// item, are asked at init).
 const std::vector<int32_t> FRAME_ONLY = {IPC_GET_EMBEDDED_FRAME};
 const std::vector<int32_t> NO_WINDOW = {};
 
@@ -165,7 +165,7 @@ TEST_F(LyricsWindow, ThreeNewTracksReachTheSiteInOrderThroughOneControl)
     const std::vector<std::string> paths = {"C:\\one.mp3", "C:\\two.mp3", "C:\\three.mp3"};
     for (size_t i = 0; i < paths.size(); ++i) {
         play_new(paths[i]);
-        EXPECT_EQ(host.request_codes(), new_track_requests(host.script.version, i == 0 ? FIRST_WINDOW : NO_WINDOW, false))
+        EXPECT_EQ(host.request_codes(), new_track_requests(host.script.version, i == 0 ? FRAME_ONLY : NO_WINDOW, false))
             << paths[i];
         EXPECT_EQ(host.opened_pages(), std::vector<std::string>{page_of(paths[i])}) << "the mini-browser's requests";
         EXPECT_EQ(host.focus_calls, 0) << "the focus left where it was";
@@ -218,7 +218,7 @@ TEST_F(LyricsWindow, DialogNoticePageGoesToTheLyricsWindow)
                                                 click_item(dialog, IDC_OK_BUTTON);
                                             }});
     ASSERT_TRUE(run.opened);
-    EXPECT_EQ(host.request_codes(), (std::vector<int32_t>{IPC_MBOPENREAL, IPC_GET_EMBEDDED_FRAME, IPC_GET_SERVICES}));
+    EXPECT_EQ(host.request_codes(), (std::vector<int32_t>{IPC_MBOPENREAL, IPC_GET_EMBEDDED_FRAME}));
     const std::string notice = "http://" CANTOVIA_NOTICE_HOST "/wdesabilitado.htm";
     EXPECT_EQ(wait_until_shown(notice), as_shown(notice));
     ASSERT_NE(host.lyrics_frame(), nullptr);
@@ -230,6 +230,7 @@ struct Between {
     const char* name;
     void (*change)(StandInHost& host);
     size_t frames; // made in all
+    bool no_menus = false; // a player without menus for plug-ins: the window has no menu item
 };
 
 // Destroys the lyrics window's frame, as the player does; the control goes with it: the plug-in
@@ -259,6 +260,7 @@ class WindowBetweenTracks : public LyricsWindow, public testing::WithParamInterf
 
 TEST_P(WindowBetweenTracks, SecondPageShowsTheWindowAgain)
 {
+    host.script.no_menus = GetParam().no_menus;
     load();
     play_new("C:\\one.mp3");
     ASSERT_EQ(wait_until_shown(page_of("C:\\one.mp3")), as_shown(page_of("C:\\one.mp3")));
@@ -282,17 +284,173 @@ INSTANTIATE_TEST_SUITE_P(
     Changes, WindowBetweenTracks,
     testing::Values(
         Between{"LeftAlone", [](StandInHost&) {}, 1},
-        // The frame's close button hides it, its child and control stay for the next page.
-        Between{"ClosedByTheUser",
+        // The frame's close button hides it, its child and control stay for the next page (where no
+        // menu item can bring it back).
+        Between{"ClosedByTheUserWithoutAMenuItem",
                 [](StandInHost& host) {
                     press_close_button(host.lyrics_frame());
                     EXPECT_FALSE(IsWindowVisible(host.lyrics_frame()));
                     EXPECT_NE(GetWindow(host.lyrics_frame(), GW_CHILD), nullptr) << "no empty frame";
                 },
-                1},
+                1, true},
         // The control goes with the frame: the plug-in held exactly one reference to it.
         Between{"DestroyedByThePlayer", destroy_frame_and_expect_the_control_released, 2}),
     [](const testing::TestParamInfo<Between>& case_info) { return std::string(case_info.param.name); });
+
+// The window's menu item, on players from 5.12 on: once in each menu, at the player's place for
+// plug-ins' items, checked while the window shows. Choosing it (the player posts the command
+// through its loop) hides or shows the window; a window the user closed stays closed and loads
+// nothing until chosen again, after a restart too; no window shows while the player is minimised.
+// Quit takes the item away and the offsets back.
+class WindowMenuItem;
+struct MenuCase {
+    const char* name;
+    int32_t version;
+    void (*use)(WindowMenuItem& test);
+    const char* saved; // janela_visivel after quit
+};
+
+void PrintTo(const MenuCase& menu_case, std::ostream* out)
+{
+    *out << menu_case.name;
+}
+
+const std::string NOTICE = "http://" CANTOVIA_NOTICE_HOST "/wdesabilitado.htm";
+const std::string NO_ITEM = "0 -; 0 -; ";
+
+class WindowMenuItem : public LyricsWindow, public testing::WithParamInterface<MenuCase> {
+public:
+    using LyricsWindow::host;
+    using LyricsWindow::load;
+    using LyricsWindow::play_new;
+    using LyricsWindow::tick;
+    using LyricsWindow::wait_until_shown;
+
+    // How often the item is in each menu, and what stands at its place.
+    std::string item_in_menus()
+    {
+        std::string found;
+        const std::pair<HMENU, int32_t> places[] = {{host.menus.main_popup, MAIN_MENU_ITEM_PLACE + offsets[0]},
+                                                    {host.menus.window_menu, WINDOW_MENU_ITEM_PLACE + offsets[1]}};
+        for (const auto& [menu, place] : places) {
+            const std::vector<std::string> items = menu_items(menu);
+            const auto ours = std::count_if(items.begin(), items.end(), [](const std::string& item) { return item.rfind("Cantovia", 0) == 0; });
+            found += std::to_string(ours) + " " + items.at(static_cast<size_t>(place)) + "; ";
+        }
+        return found;
+    }
+    static std::string item(bool checked)
+    {
+        const std::string text = checked ? "Cantovia (checked)" : "Cantovia";
+        return "1 " + text + "; 1 " + text + "; ";
+    }
+    void choose(UINT message = WM_COMMAND) { host.choose(menu_command(host.menus.main_popup, "Cantovia"), message); }
+    bool visible() { return host.lyrics_frame() != nullptr && IsWindowVisible(host.lyrics_frame()); }
+    void close() { press_close_button(host.lyrics_frame()); }
+
+    std::vector<int32_t> offsets;
+};
+
+TEST_P(WindowMenuItem, FollowsTheUsersChoice)
+{
+    host.script.version = GetParam().version;
+    offsets = {host.menus.main_offset, host.menus.window_offset};
+    load();
+    const int32_t added = GetParam().version >= FIRST_VERSION_WITH_SERVICES ? 1 : 0;
+    EXPECT_EQ(item_in_menus(), added == 1 ? item(false) : NO_ITEM) << "no window yet";
+    EXPECT_EQ((std::vector<int32_t>{host.menus.main_offset, host.menus.window_offset}),
+              (std::vector<int32_t>{offsets[0] + added, offsets[1] + added}));
+    EXPECT_EQ(menu_items(host.menus.main_popup).at(static_cast<size_t>(MAIN_MENU_OPTIONS_PLACE + host.menus.main_offset)), "Options");
+    GetParam().use(*this);
+    host.quit();
+    EXPECT_EQ(item_in_menus(), NO_ITEM);
+    EXPECT_EQ((std::vector<int32_t>{host.menus.main_offset, host.menus.window_offset}), offsets);
+    EXPECT_TRUE(host.processors.empty());
+    EXPECT_EQ(ini_value(PLUGIN_DESCRIPTION, "janela_visivel"), GetParam().saved);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Uses, WindowMenuItem,
+    testing::Values(
+        MenuCase{"ChoosingHidesAndShows", CURRENT_PLAYER_VERSION, [](WindowMenuItem& use) {
+                     use.play_new("C:\\one.mp3");
+                     EXPECT_EQ(use.item_in_menus(), use.item(true));
+                     use.choose();
+                     EXPECT_FALSE(use.visible());
+                     EXPECT_EQ(use.item_in_menus(), use.item(false));
+                     use.choose(WM_SYSCOMMAND);
+                     EXPECT_TRUE(use.visible());
+                     EXPECT_EQ(use.item_in_menus(), use.item(true));
+                     EXPECT_EQ(use.wait_until_shown(page_of("C:\\one.mp3")), as_shown(page_of("C:\\one.mp3")));
+                 }, "1"},
+        MenuCase{"MakesTheWindowWhereThereWasNone", CURRENT_PLAYER_VERSION, [](WindowMenuItem& use) {
+                     use.choose();
+                     ASSERT_EQ(use.host.frames.size(), 1u);
+                     EXPECT_TRUE(use.visible());
+                     EXPECT_EQ(use.item_in_menus(), use.item(true));
+                     EXPECT_EQ(web_control_location(use.host.lyrics_frame()), L"about:blank");
+                     use.play_new("C:\\one.mp3");
+                     EXPECT_EQ(use.wait_until_shown(page_of("C:\\one.mp3")), as_shown(page_of("C:\\one.mp3")));
+                     EXPECT_EQ(use.host.frames.size(), 1u);
+                 }, "1"},
+        // Nothing reaches the site while the window is closed; showing it loads the latest page.
+        MenuCase{"ClosedStaysClosedAndLoadsNothing", CURRENT_PLAYER_VERSION, [](WindowMenuItem& use) {
+                     use.play_new("C:\\one.mp3");
+                     ASSERT_EQ(use.wait_until_shown(page_of("C:\\one.mp3")), as_shown(page_of("C:\\one.mp3")));
+                     use.close();
+                     EXPECT_EQ(use.item_in_menus(), use.item(false));
+                     pump_messages_for(300);
+                     const size_t seen = lyrics_site_requests().size();
+                     use.play_new("C:\\two.mp3");
+                     use.play_new("C:\\three.mp3");
+                     pump_messages_for(500);
+                     EXPECT_FALSE(use.visible());
+                     EXPECT_EQ(lyrics_site_requests().size(), seen);
+                     EXPECT_EQ(web_control_location(use.host.lyrics_frame()), as_shown(page_of("C:\\one.mp3")));
+                     use.choose();
+                     EXPECT_TRUE(use.visible());
+                     EXPECT_EQ(use.wait_until_shown(page_of("C:\\three.mp3")), as_shown(page_of("C:\\three.mp3")));
+                 }, "1"},
+        MenuCase{"ClosedAfterARestart", CURRENT_PLAYER_VERSION, [](WindowMenuItem& use) {
+                     use.play_new("C:\\one.mp3");
+                     use.close();
+                     use.host.unload();
+                     use.load();
+                     EXPECT_EQ(use.item_in_menus(), use.item(false));
+                     use.play_new("C:\\two.mp3");
+                     EXPECT_EQ(use.host.frames.size(), 1u) << "no window made for a page";
+                 }, "0"},
+        MenuCase{"Before5_12ComesBackWithTheNextTrack", FIRST_VERSION_WITH_SERVICES - 1, [](WindowMenuItem& use) {
+                     use.play_new("C:\\one.mp3");
+                     use.close();
+                     use.play_new("C:\\two.mp3");
+                     EXPECT_TRUE(use.visible());
+                 }, "<missing>"},
+        // Over the desktop never: the page loads, the window shows with the player.
+        MenuCase{"OkInTheTrayShowsAtRestore", CURRENT_PLAYER_VERSION, [](WindowMenuItem& use) {
+                     use.host.minimise_to_tray();
+                     run_config_dialog(use.host, {[](HWND dialog) {
+                                           click_item(dialog, IDC_ENABLED);
+                                           click_item(dialog, IDC_OK_BUTTON);
+                                       }});
+                     EXPECT_EQ(use.wait_until_shown(NOTICE), as_shown(NOTICE));
+                     use.tick();
+                     EXPECT_FALSE(use.visible());
+                     use.host.restore();
+                     use.tick();
+                     EXPECT_TRUE(use.visible());
+                     EXPECT_EQ(use.item_in_menus(), use.item(true));
+                 }, "1"},
+        // The player shows its windows again with it: the first tick hides the closed one.
+        MenuCase{"ClosedWhileMinimisedStaysClosed", CURRENT_PLAYER_VERSION, [](WindowMenuItem& use) {
+                     use.play_new("C:\\one.mp3");
+                     use.host.minimise();
+                     use.choose();
+                     use.host.restore();
+                     use.tick();
+                     EXPECT_FALSE(use.visible());
+                 }, "0"}),
+    [](const testing::TestParamInfo<MenuCase>& case_info) { return std::string(case_info.param.name); });
 
 // Where no lyrics window can be had, or the user prefers the web browser, or the player is older
 // than 5.0: the pages go where they went before, and which way is decided once.
@@ -541,6 +699,7 @@ TEST_P(PlayerExit, LeavesNoWindowAndSavesThePlace)
     if (!GetParam().skin_hosts_frame) {
         expected_keys.insert(expected_keys.end(), {"janela_esquerda", "janela_topo", "janela_direita", "janela_base"});
     }
+    expected_keys.push_back("janela_visivel");
     EXPECT_EQ(keys_written, expected_keys) << "the window's place after the settings";
     WNDCLASSA registered = {};
     EXPECT_FALSE(GetClassInfoA(host.module(), CONTAINER_CLASS, &registered)) << "the class stays registered";
@@ -560,7 +719,8 @@ INSTANTIATE_TEST_SUITE_P(Orders, PlayerExit,
                                          Exit{"QuitFirstWithSkin", false, true}),
                          [](const testing::TestParamInfo<Exit>& case_info) { return std::string(case_info.param.name); });
 
-// What a modal loop inside one of the tick's calls dispatches besides the timer: the user closing
+// What a modal loop inside one of the plug-in's calls (the tick's, or init's: the service and menu
+// requests) dispatches besides the timer: the user closing
 // the player (quit), or pressing OK in the configuration dialog with the lookup left off. After
 // quit no window of the plug-in's is left or made, and the player goes on once it has freed the
 // DLL; OK's notice page goes to the one lyrics window, and the page that arrived last shows last.
@@ -580,20 +740,25 @@ class InsideAModalLoop : public LyricsWindow, public testing::WithParamInterface
 
 TEST_P(InsideAModalLoop, QuitLeavesNoWindowAndOkShowsTheLastPage)
 {
-    load();
     host.script.reenter_in = GetParam().inside;
     host.script.reenter_call = GetParam().call;
-    if (GetParam().stream) {
-        play(add_entry("http://radio.example/live", "", -1));
-        host.script.playlist.back().stream_moments = {{"Band - One (Radio)", "Band - One"}};
-        tick();
-        tick();
-    } else {
-        play_new("C:\\one.mp3");
+    const std::vector<int32_t> offsets = {host.menus.main_offset, host.menus.window_offset};
+    load();
+    if (host.timer_running()) { // the player quit inside init: its timer calls nothing more
+        if (GetParam().stream) {
+            play(add_entry("http://radio.example/live", "", -1));
+            host.script.playlist.back().stream_moments = {{"Band - One (Radio)", "Band - One"}};
+            tick();
+            tick();
+        } else {
+            play_new("C:\\one.mp3");
+        }
     }
     ASSERT_EQ(host.script.reenter_in, 0) << "no modal loop ran";
     if (GetParam().call == ModalLoopCall::quit) {
         EXPECT_EQ(host.requests.size(), host.requests_at_quit) << "requests after quit";
+        EXPECT_EQ(menu_command(host.menus.main_popup, "Cantovia") + menu_command(host.menus.window_menu, "Cantovia"), 0u);
+        EXPECT_EQ((std::vector<int32_t>{host.menus.main_offset, host.menus.window_offset}), offsets);
         EXPECT_EQ(plugin_windows_in_process(), 0u);
         EXPECT_TRUE(host.processors.empty()) << "a processor left after quit";
         EXPECT_EQ(host.applications_released, host.applications_made);
@@ -632,6 +797,7 @@ INSTANTIATE_TEST_SUITE_P(
                     LoopCall{"QuitInsideTheStreamsSongRequest", IPC_GET_EXTENDED_FILE_INFO, ModalLoopCall::quit, true},
                     LoopCall{"QuitInsideTheMiniBrowserRequest", IPC_MBOPENREAL, ModalLoopCall::quit},
                     LoopCall{"QuitInsideTheServiceRequest", IPC_GET_SERVICES, ModalLoopCall::quit},
+                    LoopCall{"QuitInsideTheWindowMenuRequest", IPC_WINDOW_MENU_OFFSET, ModalLoopCall::quit},
                     LoopCall{"OkInsideTheFrameRequest", IPC_GET_EMBEDDED_FRAME, ModalLoopCall::ok_with_lookup_off},
                     LoopCall{"OkInsideTheControlsCreation", REENTER_IN_CONTROL_CREATION, ModalLoopCall::ok_with_lookup_off},
                     LoopCall{"OkInsideTheFileInfoRequest", IPC_GET_EXTENDED_FILE_INFO, ModalLoopCall::ok_with_lookup_off},
@@ -755,16 +921,19 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<KeyPlayer>& case_info) { return std::string(case_info.param.name); });
 
 // What the processor leaves to the player: every message but a key to the lyrics window's own
-// windows, and Ctrl+Tab; and everything once the player destroyed the window.
+// windows, and Ctrl+Tab, and but its menu item's command to the main window; and every key once
+// the player destroyed the window.
 struct Offer {
     const char* name;
     bool to_main_window; // else to the control's window
     UINT message;
-    WPARAM key;
+    WPARAM key; // or the command; ITEM_COMMAND: the menu item's
     bool control_held;
     bool frame_destroyed;
     bool taken;
 };
+
+constexpr WPARAM ITEM_COMMAND = 0;
 
 void PrintTo(const Offer& offer, std::ostream* out)
 {
@@ -787,7 +956,8 @@ TEST_P(ProcessorOffer, TakesOnlyKeysOfItsOwnWindows)
     const BYTE control_before = keyboard[VK_CONTROL];
     keyboard[VK_CONTROL] = GetParam().control_held ? 0x80 : 0;
     SetKeyboardState(keyboard);
-    MSG message = {GetParam().to_main_window ? host.window() : control_window, GetParam().message, GetParam().key, 0, 0, {}};
+    const WPARAM key = GetParam().key == ITEM_COMMAND ? menu_command(host.menus.main_popup, "Cantovia") : GetParam().key;
+    MSG message = {GetParam().to_main_window ? host.window() : control_window, GetParam().message, key, 0, 0, {}};
     EXPECT_EQ(host.offer_to_processors(message), GetParam().taken);
     keyboard[VK_CONTROL] = control_before;
     SetKeyboardState(keyboard);
@@ -801,7 +971,10 @@ INSTANTIATE_TEST_SUITE_P(
                     Offer{"MouseOnTheControl", false, WM_LBUTTONDOWN, 0, false, false, false},
                     Offer{"AltKeyOnTheControl", false, WM_SYSKEYDOWN, 'F', false, false, false},
                     Offer{"CtrlTabOnTheControl", false, WM_KEYDOWN, VK_TAB, true, false, false},
-                    Offer{"KeyAfterThePlayerDestroyedTheWindow", false, WM_KEYDOWN, 'A', false, true, false}),
+                    Offer{"KeyAfterThePlayerDestroyedTheWindow", false, WM_KEYDOWN, 'A', false, true, false},
+                    Offer{"ItemCommandToThePlayer", true, WM_COMMAND, ITEM_COMMAND, false, false, true},
+                    Offer{"ItemCommandToTheControl", false, WM_COMMAND, ITEM_COMMAND, false, false, false},
+                    Offer{"PlayersOwnCommand", true, WM_SYSCOMMAND, SC_CLOSE, false, false, false}),
     [](const testing::TestParamInfo<Offer>& case_info) { return std::string(case_info.param.name); });
 
 // Ticks never wait for the site: with a site that records every request and answers none, each
@@ -828,7 +1001,7 @@ TEST_F(LyricsWindow, SiteThatNeverAnswersLeavesTheTicksAsTheyWere)
         if (i > 0) {
             EXPECT_LT(tick_ms, LATER_PAGE_TICK_MS) << paths[i];
         }
-        EXPECT_EQ(host.request_codes(), new_track_requests(host.script.version, i == 0 ? FIRST_WINDOW : NO_WINDOW, false))
+        EXPECT_EQ(host.request_codes(), new_track_requests(host.script.version, i == 0 ? FRAME_ONLY : NO_WINDOW, false))
             << paths[i];
         ASSERT_TRUE(wait_for_site_requests(seen + i + 1, SITE_TIMEOUT_MS)) << paths[i];
         for (int idle = 0; idle < 2; ++idle) {
