@@ -5,6 +5,16 @@
 // had, the pages go to the system's web browser through the player, decided once. Where the
 // window has its menu item, a window the user closed stays closed, and loads no page, until the
 // user chooses the item again. It never shows over the desktop while the player is minimised.
+//
+// Any of these calls may run a modal message loop of the player's, inside which everything else
+// the player does can happen (a tick, the dialog's OK, a choice from the menu, quit, the user
+// closing the window, the player destroying its frame): a request to the player, a call on the
+// player's objects, a message to the player's frame (parenting, showing, hiding, the title: the
+// skin engine answers them, and DestroyWindow), the web control's creation and its Navigate2. So
+// after each such call the window is looked at again before any of it is used: a frame the player
+// destroyed takes the container and the control with it, and the container's WM_DESTROY clears
+// all three (`container`, `browser`, `frame`) at once. A window that went inside a call is not
+// used: its page waits for the next page, or for the menu item, which make a window anew.
 #include "display/display.h"
 
 #include "common/bounded_text.h"
@@ -39,6 +49,11 @@ using AtlAxGetControlFunction = HRESULT(WINAPI*)(HWND, IUnknown**);
 
 // Set once no lyrics window could be made: the pages then go to the web browser for good.
 bool lyrics_window_failed = false;
+
+// What making the lyrics window came to: a window; none for good (no web control or no frame:
+// the pages go to the web browser); or one that went inside a call of its making (the player
+// quit, or destroyed its frame), which is no failure of the player or the system.
+enum class Window { made, none, gone };
 
 AtlAxGetControlFunction get_control = nullptr;
 HWND container = nullptr;     // the plug-in's own window, from its creation on; null once destroyed
@@ -234,12 +249,12 @@ RECT place_beside_player()
     return window_rect(moved_inside(screen_rect(right), work_area_nearest(player)));
 }
 
-// The container with the web control inside, as a hidden pop-up until the frame takes it; false
+// The container with the web control inside, as a hidden pop-up until the frame takes it; none
 // when no control could be made (an AtlAxWin window is made even then: only its control tells),
-// or when the player quit while it was made. The container is recorded from its creation on, so
-// that a quit inside the control's creation destroys it; `browser` only once the control is there,
-// from when the container's destruction releases it.
-bool make_container()
+// gone when the player quit while it was made. The container is recorded from its creation on,
+// so that a quit inside the control's creation destroys it; `browser` only once the control is
+// there, from when the container's destruction releases it.
+Window make_container()
 {
     WNDCLASSA window_class = {};
     window_class.lpfnWndProc = container_proc;
@@ -249,7 +264,7 @@ bool make_container()
     container = CreateWindowExA(0, CONTAINER_CLASS, "", WS_POPUP | WS_CLIPCHILDREN, 0, 0, DEFAULT_WIDTH,
                                 DEFAULT_HEIGHT, nullptr, nullptr, plugin_descriptor.module_instance, nullptr);
     if (container == nullptr) {
-        return false;
+        return Window::none;
     }
     // Windows shows the control's scroll bars only when its style asks for them.
     HWND control = CreateWindowExA(0, WEB_CONTROL_CLASS, FIRST_CONTROL_PAGE,
@@ -267,22 +282,27 @@ bool make_container()
         if (found != nullptr) {
             static_cast<IWebBrowser2*>(found)->Release();
         }
-        return false;
+        return Window::gone;
     }
     browser = static_cast<IWebBrowser2*>(found);
-    if (browser == nullptr || quitting != 0) {
-        return false;
+    if (quitting != 0) {
+        return Window::gone;
+    }
+    if (browser == nullptr) {
+        return Window::none;
     }
     // The control's own dialogs (script errors and the like) would run a modal loop in the player.
     browser->put_Silent(VARIANT_TRUE);
-    return true;
+    return Window::made;
 }
 
 // A frame of the player's for the container: the last one while it still lives (the player
 // still holds the record then, and a record given twice while linked hangs the player), else a
-// new one. Null when the player has none to give, or quit inside the request.
-HWND frame_for_container()
+// new one. Null when the player has none to give (`made` none), or quit inside the request
+// (`made` gone).
+HWND frame_for_container(Window& made)
 {
+    made = Window::made;
     if (IsWindow(lyrics_window_state.me)) {
         return lyrics_window_state.me;
     }
@@ -299,41 +319,57 @@ HWND frame_for_container()
     }
     std::memcpy(&lyrics_window_state.tail[EMBEDDED_GUID_INDEX], &LYRICS_WINDOW_GUID, sizeof LYRICS_WINDOW_GUID);
     HWND answer = reinterpret_cast<HWND>(host_request(reinterpret_cast<WPARAM>(&lyrics_window_state), IPC_GET_EMBEDDED_FRAME));
+    // None to give; or one made (the player fills in the record's frame) and destroyed inside the
+    // request, or a quit there: gone.
     if (!IsWindow(answer)) {
+        made = lyrics_window_state.me != nullptr || quitting != 0 ? Window::gone : Window::none;
         return nullptr;
     }
     // Quit inside the request destroyed the container: the frame, which holds the record, goes too.
     if (quitting != 0 || container == nullptr) {
         DestroyWindow(answer);
+        made = Window::gone;
         return nullptr;
     }
     return answer;
 }
 
+// Whether the window made is still whole after a call that may have run a modal loop.
+bool window_whole()
+{
+    return container != nullptr && browser != nullptr && IsWindow(frame);
+}
+
 // The control first, then the player's frame, so that a failure leaves the player no frame.
-bool make_lyrics_window()
+Window make_lyrics_window()
 {
     if (!web_control_available()) {
-        return false;
+        return Window::none;
     }
-    HWND made_frame = make_container() ? frame_for_container() : nullptr;
-    if (made_frame == nullptr) { // a container not finished goes, and its control with it
-        if (container != nullptr) {
-            DestroyWindow(container);
-        }
-        return false;
+    Window made = make_container();
+    HWND made_frame = made == Window::made ? frame_for_container(made) : nullptr;
+    if (made_frame != nullptr) {
+        frame = made_frame;
+        // A tab stop: the frame's focus handling gives it the focus, which it hands on to the control.
+        SetWindowLongPtrA(container, GWL_STYLE, WS_CHILD | WS_CLIPCHILDREN | WS_TABSTOP);
+        SetParent(container, frame);
     }
-    frame = made_frame;
-    // A tab stop: the frame's focus handling gives it the focus, which it hands on to the control.
-    SetWindowLongPtrA(container, GWL_STYLE, WS_CHILD | WS_CLIPCHILDREN | WS_TABSTOP);
-    SetParent(container, frame);
-    RECT client = {};
-    GetClientRect(frame, &client);
-    MoveWindow(container, 0, 0, client.right, client.bottom, FALSE);
-    ShowWindow(container, SW_SHOWNA);
-    SetWindowTextA(frame, LYRICS_WINDOW_TITLE);
-    mark_menu_item();
-    return true;
+    if (made_frame != nullptr && window_whole()) {
+        RECT client = {};
+        GetClientRect(frame, &client);
+        MoveWindow(container, 0, 0, client.right, client.bottom, FALSE);
+        ShowWindow(container, SW_SHOWNA);
+        SetWindowTextA(frame, LYRICS_WINDOW_TITLE);
+    }
+    if (made_frame != nullptr && window_whole()) {
+        mark_menu_item();
+        return Window::made;
+    }
+    // A container not finished, or left without its frame, goes, and its control with it.
+    if (container != nullptr) {
+        DestroyWindow(container);
+    }
+    return made == Window::made ? Window::gone : made;
 }
 
 // A skin engine that hosts the frame makes it a child window: its place is then the skin's.
@@ -351,7 +387,7 @@ void navigate(const char* address)
     VARIANT target = {};
     V_VT(&target) = VT_BSTR;
     V_BSTR(&target) = SysAllocString(reinterpret_cast<const OLECHAR*>(wide_address));
-    if (V_BSTR(&target) != nullptr) {
+    if (V_BSTR(&target) != nullptr && browser != nullptr) {
         // The call's own reference: the frame may be destroyed inside it (a modal loop there),
         // and the container's reference with it.
         IWebBrowser2* control = browser;
@@ -362,19 +398,19 @@ void navigate(const char* address)
     }
 }
 
-// Whether the page goes to the lyrics window, made now if it is not there (the player may have
-// destroyed the last one); false where the player or the system cannot give one, decided once.
-bool lyrics_window_ready()
+// The lyrics window, made now if it is not there (the player may have destroyed the last one);
+// none where the player or the system cannot give one, decided once.
+Window lyrics_window_ready()
 {
     if (lyrics_window_failed || player_version < FIRST_VERSION_WITH_EMBEDDED_FRAMES || prefers_web_browser == 1) {
-        return false;
+        return Window::none;
     }
-    if (container == nullptr && !make_lyrics_window()) {
-        // A window torn down by quit is no failure of the player or the system.
-        lyrics_window_failed = quitting == 0;
-        return false;
+    if (container != nullptr) {
+        return Window::made;
     }
-    return true;
+    const Window made = make_lyrics_window();
+    lyrics_window_failed = made == Window::none;
+    return made;
 }
 
 // Shows the frame, but not over the desktop: while the player is minimised (in the tray too) it
@@ -405,7 +441,7 @@ void show_pages()
     showing_page = true;
     while ((page_waiting || window_requested) && quitting == 0 && !closed_by_the_user()) {
         window_requested = false;
-        const bool in_window = lyrics_window_ready();
+        const Window window = lyrics_window_ready();
         if (quitting != 0) {
             break;
         }
@@ -413,15 +449,13 @@ void show_pages()
             char page[PAGE_ADDRESS_SIZE];
             text_copy(page, latest_page);
             page_waiting = false;
-            if (!in_window) {
+            if (window == Window::none) {
                 open_in_web_browser(page);
                 continue;
             }
             navigate(page);
         }
-        if (in_window) {
-            show_frame();
-        }
+        show_frame();
     }
     showing_page = false;
 }

@@ -761,6 +761,11 @@ void StandInHost::reenter_if_due(int32_t call)
         case ModalLoopCall::quit:
             quit();
             break;
+        case ModalLoopCall::destroy_frame:
+            if (HWND frame = lyrics_frame()) {
+                DestroyWindow(frame);
+            }
+            break;
         case ModalLoopCall::ok_with_lookup_off:
             run_config_dialog(*this, {[](HWND dialog) {
                                   if (item_checked(dialog, IDC_ENABLED)) {

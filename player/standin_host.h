@@ -41,9 +41,9 @@ struct PlaylistEntry {
 enum class PlayState { stopped, playing, paused };
 
 // What the player does inside a modal loop in one of the plug-in's calls: the timer's tick, the
-// user closing the player (quit), or the user pressing OK in the configuration dialog after
-// clearing its check box.
-enum class ModalLoopCall { tick, quit, ok_with_lookup_off };
+// user closing the player (quit), the user pressing OK in the configuration dialog after
+// clearing its check box, or the player destroying the lyrics window's frame.
+enum class ModalLoopCall { tick, quit, ok_with_lookup_off, destroy_frame };
 
 // Versions the stand-in answers: a player with the mini-browser (2.91) and one of today's,
 // without it (5.9.2), which opens pages in the system's web browser instead.

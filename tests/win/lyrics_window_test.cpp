@@ -774,6 +774,14 @@ TEST_P(InsideAModalLoop, QuitLeavesNoWindowAndOkShowsTheLastPage)
         pump_messages_for(300);
         return;
     }
+    if (GetParam().call == ModalLoopCall::destroy_frame) {
+        // The window went with its frame, inside its own making; the next track makes one anew.
+        EXPECT_EQ(plugin_windows_in_process(), 0u);
+        play_new("C:\\two.mp3");
+        EXPECT_EQ(wait_until_shown(page_of("C:\\two.mp3")), as_shown(page_of("C:\\two.mp3")));
+        EXPECT_EQ(windows_of_class_in_process(CONTAINER_CLASS), 1u);
+        return;
+    }
     const std::vector<int32_t> codes = host.request_codes();
     EXPECT_EQ(std::count(codes.begin(), codes.end(), IPC_GET_EMBEDDED_FRAME), 1);
     EXPECT_EQ(host.frames.size(), 1u);
@@ -796,6 +804,8 @@ INSTANTIATE_TEST_SUITE_P(
                     LoopCall{"QuitInsideTheFileInfoRequest", IPC_GET_EXTENDED_FILE_INFO, ModalLoopCall::quit},
                     LoopCall{"QuitInsideTheStreamsSongRequest", IPC_GET_EXTENDED_FILE_INFO, ModalLoopCall::quit, true},
                     LoopCall{"QuitInsideTheMiniBrowserRequest", IPC_MBOPENREAL, ModalLoopCall::quit},
+                    LoopCall{"FrameDestroyedInsideItsTitle", REENTER_IN_FRAME_MESSAGE, ModalLoopCall::destroy_frame},
+                    LoopCall{"FrameDestroyedInsideNavigate2", REENTER_IN_NAVIGATION, ModalLoopCall::destroy_frame},
                     LoopCall{"QuitInsideTheServiceRequest", IPC_GET_SERVICES, ModalLoopCall::quit},
                     LoopCall{"QuitInsideTheWindowMenuRequest", IPC_WINDOW_MENU_OFFSET, ModalLoopCall::quit},
                     LoopCall{"OkInsideTheFrameRequest", IPC_GET_EMBEDDED_FRAME, ModalLoopCall::ok_with_lookup_off},
