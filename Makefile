@@ -19,7 +19,7 @@ runnable = $(shell scripts/probe-32bit.sh >/dev/null && echo win32) win64
 probe_note = probe=0; reason=$$(scripts/probe-32bit.sh) || probe=$$?; [ $$probe -le 1 ] || exit 1; \
              [ -z "$$reason" ] || echo "$(1): $$reason: $(2)"
 
-.PHONY: all deps configure build run test fuzz bench release docs clean
+.PHONY: all deps configure build run test soak fuzz bench release docs clean
 
 all: build
 
@@ -60,6 +60,19 @@ test: build $(BUILD)/native/CMakeCache.txt
 	$(call session,win32) ctest --test-dir $(BUILD)/win32 --output-on-failure
 	$(call session,win64) ctest --test-dir $(BUILD)/win64 --output-on-failure
 	@$(call probe_note,make test,the 32-bit product itself was not run; its Wine tests were skipped and the 64-bit build ran them)
+
+# The random runs of the player's events for longer: SOAK_SEEDS seeds per player kind and build, or,
+# with SOAK_SECONDS, as many as fit in that many seconds per player kind and build.
+SOAK_SEEDS   ?= 1000
+SOAK_SECONDS ?= 0
+soak: build
+	@$(call probe_note,make soak,the 32-bit product is not run)
+	@for arch in $(runnable); do \
+	  echo "make soak: the $$arch build, dist/$$arch/gen_cantovia.dll"; \
+	  ( cd $(BUILD)/$$arch/bin && CANTOVIA_RANDOM_SEEDS=$(SOAK_SEEDS) CANTOVIA_RANDOM_SECONDS=$(SOAK_SECONDS) \
+	    $(call session,$$arch) $(CURDIR)/scripts/wine-run.sh $$arch plugin_tests.exe \
+	    --plugin Z:$(CURDIR)/dist/$$arch/gen_cantovia.dll --gtest_filter='*RandomRun*' ) || exit 1; \
+	done
 
 release: build
 	scripts/make-release.sh dist/win32/gen_cantovia.dll $(BUILD)/win32/generated/build_config.h dist \

@@ -67,6 +67,7 @@ add_library(standin_host STATIC
   player/player_menus.cpp
   player/web_control.cpp
   player/navigation_hook.cpp
+  player/player_events.cpp
   player/lyrics_site.cpp
 )
 cantovia_strict(standin_host)
@@ -90,6 +91,7 @@ add_executable(plugin_tests
   tests/win/lyrics_site_test.cpp
   tests/win/lyrics_window_test.cpp
   tests/win/stream_test.cpp
+  tests/win/random_run_test.cpp
   tests/win/test_main.cpp
   tests/win/crash_exit.cpp
 )

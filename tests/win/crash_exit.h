@@ -4,3 +4,6 @@
 #pragma once
 
 void end_process_on_crash();
+
+// A line that a crash report prints too (what the program was doing), copied; empty for none.
+void set_crash_note(const char* note);
