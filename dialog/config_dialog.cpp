@@ -49,8 +49,11 @@ void apply_choices()
     language = pending_language;
     enabled = pending_enabled;
     if (pending_enabled == 0) {
+        const uint32_t page = ++pages_begun;
         host_request(reinterpret_cast<WPARAM>(NOTICE_PAGE_ADDRESS), IPC_MBOPENREAL);
-        show_page(NOTICE_PAGE_ADDRESS);
+        if (pages_begun == page) { // else a later page came inside the request
+            show_page(NOTICE_PAGE_ADDRESS);
+        }
     }
 }
 

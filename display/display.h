@@ -10,6 +10,11 @@
 
 #include <cstdint>
 
+// Every page the plug-in opens (a track's, the dialog's notice) counts here as it begins. A page
+// begun inside another's requests (the dialog's OK in a modal loop there) is the later one: the
+// earlier sends nothing more, so that the last page the mini-browser and the lyrics window get is
+// the one begun last.
+extern uint32_t pages_begun;
 extern int32_t prefers_web_browser; // 1: pages on a 5.x go to the system's web browser, not the lyrics window
 // The lyrics window's record: its place `r` is read from the ini file at init (checked only when
 // the window is made), then kept up to date by the player.

@@ -30,6 +30,7 @@
 #include <cstring>
 
 EmbeddedWindowState lyrics_window_state; // static: the player keeps its address while the frame lives
+uint32_t pages_begun = 0;
 int32_t prefers_web_browser = 0;
 bool lyrics_window_wanted = true;
 bool lyrics_window_waits = false;

@@ -41,6 +41,7 @@ void give_focus_back(HWND had_focus)
 void open_page(const char* address)
 {
     HWND had_focus = GetFocus();
+    const uint32_t page = ++pages_begun;
     const struct {
         WPARAM argument;
         int32_t request;
@@ -54,9 +55,15 @@ void open_page(const char* address)
         if (quitting != 0) {
             return;
         }
+        if (pages_begun != page) { // a later page came inside the last request
+            give_focus_back(had_focus);
+            return;
+        }
         host_request(step.argument, step.request);
     }
-    show_page(address);
+    if (pages_begun == page) {
+        show_page(address);
+    }
     if (quitting == 0) {
         give_focus_back(had_focus);
     }

@@ -729,6 +729,7 @@ struct LoopCall {
     int32_t inside; // the request, or REENTER_IN_CONTROL_CREATION
     ModalLoopCall call;
     bool stream = false; // a station's song, which opens its page on the second tick
+    int32_t version = CURRENT_PLAYER_VERSION;
 };
 
 void PrintTo(const LoopCall& loop_call, std::ostream* out)
@@ -742,6 +743,7 @@ TEST_P(InsideAModalLoop, QuitLeavesNoWindowAndOkShowsTheLastPage)
 {
     host.script.reenter_in = GetParam().inside;
     host.script.reenter_call = GetParam().call;
+    host.script.version = GetParam().version;
     const std::vector<int32_t> offsets = {host.menus.main_offset, host.menus.window_offset};
     load();
     if (host.timer_running()) { // the player quit inside init: its timer calls nothing more
@@ -782,15 +784,19 @@ TEST_P(InsideAModalLoop, QuitLeavesNoWindowAndOkShowsTheLastPage)
         EXPECT_EQ(windows_of_class_in_process(CONTAINER_CLASS), 1u);
         return;
     }
+    // The page begun last is the last: OK's notice, but where OK came before the track's page.
+    const std::string notice = "http://" CANTOVIA_NOTICE_HOST "/wdesabilitado.htm";
+    const std::string last = GetParam().inside == IPC_GET_EXTENDED_FILE_INFO ? page_of("C:\\one.mp3") : notice;
+    EXPECT_EQ(host.opened_pages().back(), last) << "the mini-browser's last";
+    if (host.has_minibrowser()) {
+        return;
+    }
     const std::vector<int32_t> codes = host.request_codes();
     EXPECT_EQ(std::count(codes.begin(), codes.end(), IPC_GET_EMBEDDED_FRAME), 1);
     EXPECT_EQ(host.frames.size(), 1u);
     EXPECT_EQ(windows_of_class_in_process(CONTAINER_CLASS), 1u);
     EXPECT_EQ(windows_of_class_in_process(WEB_CONTROL_CLASS), 1u);
     EXPECT_EQ(host.processors.size(), 1u);
-    // Inside the window's making, OK's page arrived last; inside an earlier request, the track's.
-    const bool made_inside = GetParam().inside == IPC_GET_EMBEDDED_FRAME || GetParam().inside == REENTER_IN_CONTROL_CREATION;
-    const std::string last = made_inside ? "http://" CANTOVIA_NOTICE_HOST "/wdesabilitado.htm" : page_of("C:\\one.mp3");
     EXPECT_EQ(wait_until_shown(last), as_shown(last));
     pump_messages_for(300);
     EXPECT_EQ(web_control_location(host.lyrics_frame()), as_shown(last)) << "a page after the last";
@@ -811,7 +817,9 @@ INSTANTIATE_TEST_SUITE_P(
                     LoopCall{"OkInsideTheFrameRequest", IPC_GET_EMBEDDED_FRAME, ModalLoopCall::ok_with_lookup_off},
                     LoopCall{"OkInsideTheControlsCreation", REENTER_IN_CONTROL_CREATION, ModalLoopCall::ok_with_lookup_off},
                     LoopCall{"OkInsideTheFileInfoRequest", IPC_GET_EXTENDED_FILE_INFO, ModalLoopCall::ok_with_lookup_off},
-                    LoopCall{"OkInsideTheMiniBrowserRequest", IPC_MBOPENREAL, ModalLoopCall::ok_with_lookup_off}),
+                    LoopCall{"OkInsideTheMiniBrowserRequest", IPC_MBOPENREAL, ModalLoopCall::ok_with_lookup_off},
+                    LoopCall{"OkInsideTheOldPlayersMiniBrowserRequest", IPC_MBBLOCK, ModalLoopCall::ok_with_lookup_off, false,
+                             OLD_PLAYER_VERSION}),
     [](const testing::TestParamInfo<LoopCall>& case_info) { return std::string(case_info.param.name); });
 
 // Keys in the lyrics window while its frame is the player's active dialog: on a player with the
