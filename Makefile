@@ -69,7 +69,7 @@ soak: build
 	@$(call probe_note,make soak,the 32-bit product is not run)
 	@for arch in $(runnable); do \
 	  echo "make soak: the $$arch build, dist/$$arch/gen_cantovia.dll"; \
-	  ( cd $(BUILD)/$$arch/bin && CANTOVIA_RANDOM_SEEDS=$(SOAK_SEEDS) CANTOVIA_RANDOM_SECONDS=$(SOAK_SECONDS) \
+	  ( cd $(BUILD)/$$arch/bin && CANTOVIA_RANDOM_SEEDS=$(if $(filter-out 0,$(SOAK_SECONDS)),0,$(SOAK_SEEDS)) CANTOVIA_RANDOM_SECONDS=$(SOAK_SECONDS) \
 	    $(call session,$$arch) $(CURDIR)/scripts/wine-run.sh $$arch plugin_tests.exe \
 	    --plugin Z:$(CURDIR)/dist/$$arch/gen_cantovia.dll --gtest_filter='*RandomRun*' ) || exit 1; \
 	done
