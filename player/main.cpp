@@ -568,8 +568,9 @@ int run_bench(const char* plugin, int ticks)
                     new_focus / new_small, focus_ticks);
         quit_and_remove_files(host);
     } // the plug-in is unloaded before the next player loads it
-    return bench_player_tags(plugin, folder, ticks) && bench_key_processor(plugin, ticks) && bench_first_page(plugin) ? 0
-                                                                                                                   : 1;
+    const bool measured =
+        bench_player_tags(plugin, folder, ticks) && bench_key_processor(plugin, ticks) && bench_first_page(plugin);
+    return measured ? 0 : 1;
 }
 
 std::string quoted_item(HWND dialog, int control)
